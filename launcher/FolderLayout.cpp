@@ -1,0 +1,41 @@
+#include "launcher/FolderLayout.h"
+
+FolderLayout::FolderLayout(const CString& directory)
+    : launcherDirectory(directory),
+      dataFolder(directory + TEXT("TavrelData\\")),
+      updateFolder(dataFolder + TEXT("update\\")),
+      browserProgram(dataFolder + TEXT("Tavrel.exe")),
+      stagedBrowserProgram(updateFolder + TEXT("Tavrel.exe")),
+      postUpgradeProgram(dataFolder + TEXT("TavrelPostUpgrade.exe")) {}
+
+CString GetModuleDirectory() {
+    // A path cut short would name another folder, so the buffer grows until
+    // the whole path fits.
+    CString path;
+    for (DWORD size = MAX_PATH;; size *= 2) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.GetBuffer(size), size);
+        if (length == 0) {
+            return CString();
+        }
+        if (length < size) {
+            path.ReleaseBuffer(length);
+            break;
+        }
+        if (size >= 0x8000) {
+            return CString();
+        }
+    }
+    return path.Left(path.ReverseFind(TEXT('\\')) + 1);
+}
+
+BOOL PathExists(const CString& path) {
+    if (path.IsEmpty()) {
+        return FALSE;
+    }
+    CString tested = path;
+    if (tested[tested.GetLength() - 1] == TEXT('\\')) {
+        tested = tested.Left(tested.GetLength() - 1);
+    }
+    struct _stat status;
+    return _wstat(tested, &status) == 0;
+}

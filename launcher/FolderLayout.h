@@ -1,0 +1,24 @@
+// Where the browser and its files live, all worked out from the launcher's
+// own folder. Every folder ends with a backslash.
+#pragma once
+
+#include "platform/String.h"
+
+struct FolderLayout {
+    explicit FolderLayout(const CString& launcherDirectory);
+
+    CString launcherDirectory;
+    CString dataFolder;
+    CString updateFolder;
+    CString browserProgram;
+    CString stagedBrowserProgram;
+    CString postUpgradeProgram;
+};
+
+// The running executable's folder, up to and including its last backslash;
+// empty when the path cannot be had or has no backslash.
+CString GetModuleDirectory();
+
+// TRUE when a file or folder exists at path. One trailing backslash is
+// ignored, so a folder may be named either way; a wildcard never matches.
+BOOL PathExists(const CString& path);

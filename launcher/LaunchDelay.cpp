@@ -1,0 +1,59 @@
+#include "launcher/LaunchDelay.h"
+
+#include <algorithm>
+#include <cstdint>
+
+const WCHAR kLaunchDelaySwitch[] = TEXT("-wkesto ");
+
+namespace {
+
+const int kReaderCapacity = 19;
+
+bool IsSpace(WCHAR c) {
+    return c == TEXT(' ') || (c >= 0x09 && c <= 0x0D);
+}
+bool IsDigit(WCHAR c) {
+    return c >= TEXT('0') && c <= TEXT('9');
+}
+
+}  // namespace
+
+LaunchPlan PlanLaunch(const CString& firstParameter, const CString& commandTail) {
+    if (firstParameter.IsEmpty()) {
+        return {FALSE, 0};
+    }
+    if (commandTail.Find(kLaunchDelaySwitch) < 0) {
+        return {TRUE, 0};
+    }
+    return {FALSE, DelayMilliseconds(ReadDelaySeconds(firstParameter))};
+}
+
+int ReadDelaySeconds(const CString& firstParameter) {
+    const CString text = firstParameter.Left(kReaderCapacity);
+    const int length = text.GetLength();
+    int i = 0;
+    while (i < length && IsSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < length && (text[i] == TEXT('-') || text[i] == TEXT('+'))) {
+        negative = text[i] == TEXT('-');
+        ++i;
+    }
+    uint32_t value = 0;
+    for (; i < length && IsDigit(text[i]); ++i) {
+        value = value * 10 + static_cast<uint32_t>(text[i] - TEXT('0'));
+    }
+    if (negative) {
+        value = 0u - value;
+    }
+    return static_cast<int>(value);
+}
+
+DWORD DelayMilliseconds(int seconds) {
+    if (seconds <= 0) {
+        return 0;
+    }
+    const uint64_t longestFiniteWait = INFINITE - 1;
+    return static_cast<DWORD>(std::min<uint64_t>(uint64_t{1000} * seconds, longestFiniteWait));
+}

@@ -1,0 +1,28 @@
+#include "launcher/LauncherApp.h"
+
+#include "launcher/FolderLayout.h"
+#include "launcher/LaunchDelay.h"
+#include "launcher/StagedUpdate.h"
+
+BOOL LauncherApp::InitInstance() {
+    // Whatever goes wrong (memory for a string, say) ends the start quietly:
+    // the launcher never shows or reports anything.
+    try {
+        CCommandLineInfo commandLine;
+        ParseCommandLine(commandLine);
+
+        const FolderLayout layout(GetModuleDirectory());
+        if (PathExists(layout.updateFolder)) {
+            ApplyStagedUpdate(layout);
+        }
+
+        const LaunchPlan plan = PlanLaunch(commandLine.m_strFileName, m_lpCmdLine);
+        if (plan.delayMilliseconds > 0) {
+            Sleep(plan.delayMilliseconds);
+        }
+        ShellExecuteW(nullptr, TEXT("open"), layout.browserProgram,
+                      plan.forwardTail ? m_lpCmdLine : nullptr, layout.dataFolder, SW_SHOW);
+    } catch (...) {
+    }
+    return FALSE;
+}

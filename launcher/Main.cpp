@@ -1,0 +1,4 @@
+// The process's one application object.
+#include "launcher/LauncherApp.h"
+
+LauncherApp theLauncherApp;

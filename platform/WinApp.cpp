@@ -1,0 +1,74 @@
+#include "platform/WinApp.h"
+
+#include "launcher/commandline/ArgumentVector.h"
+#include "launcher/commandline/CommandTail.h"
+
+namespace {
+
+CWinApp* currentApp = nullptr;
+ArgumentVector processArguments;
+
+const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+
+}  // namespace
+
+CWinApp::CWinApp() {
+    currentApp = this;
+}
+
+CWinApp::~CWinApp() {
+    if (currentApp == this) {
+        currentApp = nullptr;
+    }
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+    ParseArguments(processArguments.Count(), processArguments.Values(), info);
+}
+
+CWinApp* AfxGetApp() {
+    return currentApp;
+}
+
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPCWSTR commandTail, int showCommand) {
+    // Absent media and similar make file calls fail instead of asking the
+    // user through a system dialog.
+    const UINT mode = SetErrorMode(0);
+    SetErrorMode(mode | kQuietErrorMode);
+
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 0;
+    }
+    app->m_hInstance = instance;
+    app->m_lpCmdLine = commandTail;
+    app->m_nCmdShow = showCommand;
+    app->InitApplication();
+    // Whatever InitInstance answers, no message loop follows: there are no
+    // windows to serve.
+    app->InitInstance();
+    return app->ExitInstance();
+}
+
+int AfxEntry(HINSTANCE instance) {
+    LPCWSTR commandLine = GetCommandLineW();
+    WCHAR executablePath[MAX_PATH + 1] = {};
+    if (*commandLine == 0) {
+        // Nothing to split: the executable's own path is read instead.
+        GetModuleFileNameW(nullptr, executablePath, MAX_PATH);
+        processArguments = ArgumentVector::FromCommandLine(executablePath);
+    } else {
+        processArguments = ArgumentVector::FromCommandLine(commandLine);
+    }
+    if (!processArguments.IsValid()) {
+        return 255;
+    }
+
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    GetStartupInfoW(&startup);
+    const int show =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
+
+    return AfxWinMain(instance, nullptr, FindCommandTail(commandLine), show);
+}

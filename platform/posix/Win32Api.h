@@ -1,0 +1,126 @@
+// The POSIX side of the platform gate: the subset of the Win32 API that the
+// launcher and the disk helper use, declared as Windows declares it and
+// implemented over POSIX in this folder.
+//
+// The file system is seen as one volume without drive letters and with
+// backslash separators: \home\u\x names /home/u/x. Text is UTF-16 (char16_t)
+// and becomes UTF-8 only where it crosses into a system call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+typedef int BOOL;
+typedef int INT;
+typedef unsigned int UINT;
+typedef uint32_t DWORD;
+typedef uint16_t WORD;
+typedef uint8_t BYTE;
+typedef char16_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef BOOL* LPBOOL;
+typedef void* LPVOID;
+typedef intptr_t INT_PTR;
+typedef void* HANDLE;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef struct HWND__* HWND;
+
+#define WINAPI
+#define TEXT(quote) u##quote
+
+#define TRUE 1
+#define FALSE 0
+#define MAX_PATH 260
+#define INFINITE 0xFFFFFFFFu
+
+#define SW_SHOW 5
+#define SW_SHOWDEFAULT 10
+#define STARTF_USESHOWWINDOW 0x00000001u
+
+#define SEM_FAILCRITICALERRORS 0x0001u
+#define SEM_NOOPENFILEERRORBOX 0x8000u
+
+#define CP_ACP 0u
+#define CP_UTF8 65001u
+
+#define ERROR_SUCCESS 0u
+#define ERROR_INVALID_FUNCTION 1u
+#define ERROR_FILE_NOT_FOUND 2u
+#define ERROR_PATH_NOT_FOUND 3u
+#define ERROR_TOO_MANY_OPEN_FILES 4u
+#define ERROR_ACCESS_DENIED 5u
+#define ERROR_INVALID_HANDLE 6u
+#define ERROR_NOT_ENOUGH_MEMORY 8u
+#define ERROR_BAD_FORMAT 11u
+#define ERROR_INVALID_DATA 13u
+#define ERROR_WRITE_PROTECT 19u
+#define ERROR_NOT_SAME_DEVICE 17u
+#define ERROR_SHARING_VIOLATION 32u
+#define ERROR_GEN_FAILURE 31u
+#define ERROR_HANDLE_DISK_FULL 39u
+#define ERROR_FILE_EXISTS 80u
+#define ERROR_INVALID_PARAMETER 87u
+#define ERROR_DISK_FULL 112u
+#define ERROR_INSUFFICIENT_BUFFER 122u
+#define ERROR_INVALID_NAME 123u
+#define ERROR_MOD_NOT_FOUND 126u
+#define ERROR_DIR_NOT_EMPTY 145u
+#define ERROR_BUSY 170u
+#define ERROR_ALREADY_EXISTS 183u
+#define ERROR_FILENAME_EXCED_RANGE 206u
+#define ERROR_DIRECTORY 267u
+#define ERROR_NO_UNICODE_TRANSLATION 1113u
+#define ERROR_IO_DEVICE 1117u
+#define ERROR_INVALID_WINDOW_HANDLE 1400u
+#define ERROR_CANT_RESOLVE_FILENAME 1921u
+
+// Results of ShellExecuteW of 32 or less are failures.
+#define SE_ERR_FNF 2
+#define SE_ERR_PNF 3
+#define SE_ERR_ACCESSDENIED 5
+#define SE_ERR_OOM 8
+#define SE_ERR_NOASSOC 31
+
+struct STARTUPINFOW {
+    DWORD cb;
+    DWORD dwFlags;
+    WORD wShowWindow;
+};
+typedef STARTUPINFOW* LPSTARTUPINFOW;
+
+// What the C run-time's file-status query reports; PathExists needs no more.
+struct _stat {
+    unsigned int st_mode;
+    int64_t st_size;
+};
+
+// Process.
+LPWSTR GetCommandLineW();
+void GetStartupInfoW(LPSTARTUPINFOW info);
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+UINT SetErrorMode(UINT mode);
+void Sleep(DWORD milliseconds);
+DWORD GetLastError();
+void SetLastError(DWORD code);
+
+// Shell.
+HINSTANCE ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
+                        LPCWSTR directory, INT showCommand);
+
+// Text.
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength, LPSTR narrow,
+                        int narrowSize, LPCSTR defaultChar, LPBOOL usedDefaultChar);
+int lstrcmpA(LPCSTR a, LPCSTR b);
+int lstrcmpiA(LPCSTR a, LPCSTR b);
+
+// Files.
+int _wstat(const WCHAR* path, struct _stat* status);
+DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
+BOOL SetCurrentDirectoryW(LPCWSTR path);
+
+// Windows: there are none here, so every window call fails.
+BOOL SetWindowTextW(HWND window, LPCWSTR text);

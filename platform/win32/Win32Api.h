@@ -1,0 +1,13 @@
+// The Windows side of the platform gate: the real Win32 API.
+#pragma once
+
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <shellapi.h>
+#include <sys/stat.h>

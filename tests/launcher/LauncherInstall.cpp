@@ -1,0 +1,36 @@
+#include "tests/launcher/LauncherInstall.h"
+
+namespace {
+
+// Wine can take a while to start a program when its server is cold.
+const int kBrowserStartSeconds = 60;
+
+}  // namespace
+
+LauncherInstall::LauncherInstall()
+    : launcher_(root_.path() / LAUNCHER_FILE), dataFolder_(root_.path() / "TavrelData") {
+    fs::copy_file(ProgramDirectory() / LAUNCHER_FILE, launcher_);
+    fs::create_directory(dataFolder_);
+    fs::copy_file(ProgramDirectory() / STANDIN_BROWSER_FILE, dataFolder_ / "Tavrel.exe");
+}
+
+CString LauncherInstall::DataFolder() const {
+    return FromFsPath(dataFolder_);
+}
+
+void LauncherInstall::RemoveBrowser() {
+    fs::remove(dataFolder_ / "Tavrel.exe");
+}
+
+RunResult LauncherInstall::Run(const std::vector<CString>& arguments) const {
+    return Run(arguments, root_.path());
+}
+
+RunResult LauncherInstall::Run(const std::vector<CString>& arguments,
+                               const fs::path& directory) const {
+    return RunProgram(launcher_, arguments, directory);
+}
+
+bool LauncherInstall::WaitForBrowser(LaunchRecord* record) const {
+    return WaitForLaunchRecord(LaunchRecordPath(dataFolder_), kBrowserStartSeconds, record);
+}

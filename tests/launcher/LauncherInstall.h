@@ -1,0 +1,29 @@
+// A temporary install of the built launcher, with the stand-in browser as
+// its TavrelData\Tavrel.exe.
+#pragma once
+
+#include <vector>
+
+#include "tests/support/LaunchRecord.h"
+#include "tests/support/Process.h"
+
+class LauncherInstall {
+public:
+    LauncherInstall();
+
+    const fs::path& Launcher() const { return launcher_; }
+    // The data folder as the browser sees its working directory.
+    CString DataFolder() const;
+    void RemoveBrowser();
+
+    // Runs the launcher in the install folder, or in `directory`.
+    RunResult Run(const std::vector<CString>& arguments) const;
+    RunResult Run(const std::vector<CString>& arguments, const fs::path& directory) const;
+
+    bool WaitForBrowser(LaunchRecord* record) const;
+
+private:
+    TempDir root_;
+    fs::path launcher_;
+    fs::path dataFolder_;
+};

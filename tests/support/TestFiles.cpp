@@ -1,0 +1,59 @@
+#include "tests/support/TestFiles.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+fs::path ToFsPath(const CString& path) {
+    std::basic_string<WCHAR> text(path);
+    std::replace(text.begin(), text.end(), WCHAR('\\'), WCHAR(fs::path::preferred_separator));
+    return fs::path(text);
+}
+
+CString FromFsPath(const fs::path& path) {
+    std::basic_string<WCHAR> text = path.string<WCHAR>();
+    std::replace(text.begin(), text.end(), WCHAR('/'), WCHAR('\\'));
+    return CString(text.c_str());
+}
+
+fs::path ProgramDirectory() {
+    WCHAR buffer[4096] = {};
+    GetModuleFileNameW(nullptr, buffer, 4096);
+    return ToFsPath(buffer).parent_path();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+TempDir::TempDir() {
+    // The launcher reports the folders it finds through the resolved path
+    // of its own executable, so the test compares against resolved paths.
+    const fs::path base = fs::canonical(fs::temp_directory_path());
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    for (;;) {
+        path_ =
+            base / ("tavrel-test-" + std::to_string(random()) + "-" + std::to_string(++counter));
+        if (fs::create_directory(path_)) {
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
