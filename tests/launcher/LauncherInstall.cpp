@@ -7,8 +7,11 @@ const int kBrowserStartSeconds = 60;
 
 }  // namespace
 
-LauncherInstall::LauncherInstall()
-    : launcher_(root_.path() / LAUNCHER_FILE), dataFolder_(root_.path() / "TavrelData") {
+LauncherInstall::LauncherInstall(const fs::path& subfolder)
+    : root_(temp_.path() / subfolder),
+      launcher_(root_ / LAUNCHER_FILE),
+      dataFolder_(root_ / "TavrelData") {
+    fs::create_directories(root_);
     fs::copy_file(ProgramDirectory() / LAUNCHER_FILE, launcher_);
     fs::create_directory(dataFolder_);
     fs::copy_file(ProgramDirectory() / STANDIN_BROWSER_FILE, dataFolder_ / "Tavrel.exe");
@@ -23,7 +26,7 @@ void LauncherInstall::RemoveBrowser() {
 }
 
 RunResult LauncherInstall::Run(const std::vector<CString>& arguments) const {
-    return Run(arguments, root_.path());
+    return Run(arguments, root_);
 }
 
 RunResult LauncherInstall::Run(const std::vector<CString>& arguments,

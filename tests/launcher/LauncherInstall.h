@@ -9,7 +9,8 @@
 
 class LauncherInstall {
 public:
-    LauncherInstall();
+    // The install folder is a temporary folder, or `subfolder` below one.
+    explicit LauncherInstall(const fs::path& subfolder = fs::path());
 
     const fs::path& Launcher() const { return launcher_; }
     // The data folder as the browser sees its working directory.
@@ -23,7 +24,8 @@ public:
     bool WaitForBrowser(LaunchRecord* record) const;
 
 private:
-    TempDir root_;
+    TempDir temp_;
+    fs::path root_;
     fs::path launcher_;
     fs::path dataFolder_;
 };
