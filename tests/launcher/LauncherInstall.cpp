@@ -1,5 +1,9 @@
 #include "tests/launcher/LauncherInstall.h"
 
+#include <gtest/gtest.h>
+
+#include "tests/support/TestStrings.h"
+
 namespace {
 
 // Wine can take a while to start a program when its server is cold.
@@ -36,4 +40,14 @@ RunResult LauncherInstall::Run(const std::vector<CString>& arguments,
 
 bool LauncherInstall::WaitForBrowser(LaunchRecord* record) const {
     return WaitForLaunchRecord(LaunchRecordPath(dataFolder_), kBrowserStartSeconds, record);
+}
+
+void ExpectLaunchFromElsewhere(const LauncherInstall& install) {
+    TempDir elsewhere;
+    const RunResult run = install.Run({TEXT("page.htm")}, elsewhere.path());
+    EXPECT_EQ(run.exitCode, 0);
+    LaunchRecord record;
+    ASSERT_TRUE(install.WaitForBrowser(&record));
+    EXPECT_EQ(record.directory, install.DataFolder());
+    EXPECT_EQ(record.arguments, std::vector<CString>{TEXT("page.htm")});
 }

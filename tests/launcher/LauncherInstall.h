@@ -29,3 +29,8 @@ private:
     fs::path launcher_;
     fs::path dataFolder_;
 };
+
+// Starts the launcher of `install` from another folder, with one document
+// argument, and expects that install's browser to get it, working in its
+// data folder.
+void ExpectLaunchFromElsewhere(const LauncherInstall& install);

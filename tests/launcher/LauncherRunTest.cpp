@@ -67,14 +67,7 @@ TEST(LauncherRunTest, MissingBrowserEndsQuietly) {
 }
 
 TEST(LauncherRunTest, BrowserWorksInTheDataFolderWhereverTheLauncherStarts) {
-    LauncherInstall install;
-    TempDir elsewhere;
-    const RunResult run = install.Run({TEXT("page.htm")}, elsewhere.path());
-    EXPECT_EQ(run.exitCode, 0);
-    LaunchRecord record;
-    ASSERT_TRUE(install.WaitForBrowser(&record));
-    EXPECT_EQ(record.directory, install.DataFolder());
-    EXPECT_EQ(record.arguments, Arguments{TEXT("page.htm")});
+    ExpectLaunchFromElsewhere(LauncherInstall());
 }
 
 }  // namespace

@@ -66,17 +66,4 @@ TEST(StringTest, CompareIsOrdinalOnUnsignedCodeUnits) {
     }
 }
 
-TEST(StringTest, BufferTakesWhatASystemCallWrote) {
-    CString text;
-    LPWSTR buffer = text.GetBuffer(10);
-    buffer[0] = TEXT('h');
-    buffer[1] = TEXT('i');
-    buffer[2] = 0;
-    text.ReleaseBuffer();
-    EXPECT_EQ(text, CString(TEXT("hi")));
-    text.GetBuffer(10);
-    text.ReleaseBuffer(1);
-    EXPECT_EQ(text, CString(TEXT("h")));
-}
-
 }  // namespace
