@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-export WINEPREFIX="$PWD/build/windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$PWD/build/windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # install TARGET LAUNCHER BROWSER: lays out build/demo/TARGET.
 install() {
