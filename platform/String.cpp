@@ -61,6 +61,12 @@ CString operator+(const CString& a, WCHAR b) {
     return result += b;
 }
 
+CString operator+(WCHAR a, const CString& b) {
+    CString result;
+    result += a;
+    return result += b;
+}
+
 int CString::Compare(LPCWSTR other) const {
     // char_traits<wchar_t> compares signed where wchar_t is; the code units
     // are compared here as the unsigned values they are.

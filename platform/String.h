@@ -27,6 +27,7 @@ public:
     friend CString operator+(const CString& a, LPCWSTR b);
     friend CString operator+(LPCWSTR a, const CString& b);
     friend CString operator+(const CString& a, WCHAR b);
+    friend CString operator+(WCHAR a, const CString& b);
 
     // Ordinal comparison of the code units as unsigned values; a prefix of
     // another string compares less.

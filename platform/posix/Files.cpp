@@ -2,12 +2,15 @@
 #include <cerrno>
 #include <string>
 
+#include <fcntl.h>
 #include <limits.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/posix/Boundary.h"
 #include "platform/posix/Error.h"
+#include "platform/posix/FaultInjection.h"
 
 namespace {
 
@@ -18,6 +21,76 @@ bool HasWildcard(const WCHAR* path) {
         }
     }
     return false;
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Windows tells a missing file (2) from a missing folder on the way to it (3).
+BOOL FailMissing(const std::string& path) {
+    const std::string name = WithoutTrailingSlashes(path);
+    const size_t slash = name.rfind('/');
+    const std::string parent =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
+    SetLastError(IsDirectory(parent) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
+    return FALSE;
+}
+
+// Fails with errno as Windows would report it for a call on `path`.
+BOOL FailOn(const std::string& path) {
+    if (errno == ENOENT) {
+        return FailMissing(path);
+    }
+    return FailWithErrno();
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// In the kernel where it can (as cp does), else through a buffer.
+bool CopyContents(int from, int to) {
+    bool inKernel = true;
+    for (;;) {
+        const ssize_t copied = inKernel ? copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0)
+                                        : sendfile(to, from, nullptr, 1 << 30);
+        if (copied > 0) {
+            continue;
+        }
+        if (copied == 0) {
+            return true;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        const bool unsupported =
+            errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP;
+        if (!inKernel || !unsupported) {
+            return false;
+        }
+        inKernel = false;
+    }
 }
 
 }  // namespace
@@ -58,8 +131,120 @@ DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
 }
 
 BOOL SetCurrentDirectoryW(LPCWSTR path) {
-    if (chdir(ToSystemPath(path).c_str()) != 0) {
-        return FailWithErrno();
+    if (FaultInjected(FaultPoint::SetCurrentDirectory, path)) {
+        return FALSE;
+    }
+    const std::string target = ToSystemPath(path);
+    if (chdir(target.c_str()) != 0) {
+        if (errno == ENOTDIR && access(WithoutTrailingSlashes(target).c_str(), F_OK) == 0) {
+            SetLastError(ERROR_DIRECTORY);
+            return FALSE;
+        }
+        return FailOn(target);
     }
     return TRUE;
+}
+
+DWORD GetFileAttributesW(LPCWSTR path) {
+    const std::string name = ToSystemPath(path);
+    struct stat status;
+    if (lstat(name.c_str(), &status) != 0) {
+        FailOn(name);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return FILE_ATTRIBUTE_REPARSE_POINT | (IsDirectory(name) ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    }
+    return S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+// Overwrites the target unless told not to, and keeps the source's
+// permission bits (a copied program stays runnable) and modification time.
+BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
+    if (FaultInjected(FaultPoint::CopyFile, target)) {
+        return FALSE;
+    }
+    const std::string from = ToSystemPath(existing);
+    const std::string to = ToSystemPath(target);
+    const FileDescriptor source(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status;
+    if (source.get() < 0 || fstat(source.get(), &status) != 0) {
+        return FailOn(from);
+    }
+    if (S_ISDIR(status.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    const int exclusive = failIfExists ? O_EXCL : 0;
+    const FileDescriptor copy(open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | exclusive,
+                                   status.st_mode & 07777));
+    if (copy.get() < 0) {
+        if (errno == EEXIST) {
+            SetLastError(ERROR_FILE_EXISTS);
+            return FALSE;
+        }
+        return FailOn(to);
+    }
+    const timespec times[2] = {status.st_atim, status.st_mtim};
+    if (!CopyContents(source.get(), copy.get()) ||
+        fchmod(copy.get(), status.st_mode & 07777) != 0 || futimens(copy.get(), times) != 0) {
+        const int error = errno;
+        unlink(to.c_str());
+        return FailWithErrno(error);
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileW(LPCWSTR path) {
+    if (FaultInjected(FaultPoint::DeleteFile, path)) {
+        return FALSE;
+    }
+    const std::string name = ToSystemPath(path);
+    return unlink(name.c_str()) == 0 ? TRUE : FailOn(name);
+}
+
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
+    if (FaultInjected(FaultPoint::CreateDirectory, path)) {
+        return FALSE;
+    }
+    if (mkdir(ToSystemPath(path).c_str(), 0777) == 0) {
+        return TRUE;
+    }
+    // A level missing on the way, or a file in its place, is a bad path.
+    if (errno == ENOENT || errno == ENOTDIR) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    return FailWithErrno();
+}
+
+// A link to a directory is removed itself, as Windows removes a directory
+// link, and what it points at stays untouched.
+BOOL RemoveDirectoryW(LPCWSTR path) {
+    if (FaultInjected(FaultPoint::RemoveDirectory, path)) {
+        return FALSE;
+    }
+    const std::string name = WithoutTrailingSlashes(ToSystemPath(path));
+    struct stat status;
+    if (lstat(name.c_str(), &status) != 0) {
+        return FailOn(name);
+    }
+    if (S_ISLNK(status.st_mode)) {
+        if (!IsDirectory(name)) {
+            SetLastError(ERROR_DIRECTORY);
+            return FALSE;
+        }
+        return unlink(name.c_str()) == 0 ? TRUE : FailOn(name);
+    }
+    if (rmdir(name.c_str()) == 0) {
+        return TRUE;
+    }
+    if (errno == ENOTDIR) {
+        SetLastError(ERROR_DIRECTORY);
+        return FALSE;
+    }
+    if (errno == EEXIST) {
+        errno = ENOTEMPTY;
+    }
+    return FailOn(name);
 }

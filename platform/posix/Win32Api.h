@@ -25,6 +25,7 @@ typedef BOOL* LPBOOL;
 typedef void* LPVOID;
 typedef intptr_t INT_PTR;
 typedef void* HANDLE;
+typedef void* HLOCAL;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
 typedef struct HWND__* HWND;
@@ -36,6 +37,20 @@ typedef struct HWND__* HWND;
 #define FALSE 0
 #define MAX_PATH 260
 #define INFINITE 0xFFFFFFFFu
+#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
+
+#define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400u
+#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
+
+#define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100u
+#define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
+#define FORMAT_MESSAGE_FROM_SYSTEM 0x00001000u
+#define LANG_NEUTRAL 0x00
+#define SUBLANG_DEFAULT 0x01
+#define MAKELANGID(primary, sub) ((static_cast<WORD>(sub) << 10) | static_cast<WORD>(primary))
 
 #define SW_SHOW 5
 #define SW_SHOWDEFAULT 10
@@ -59,6 +74,7 @@ typedef struct HWND__* HWND;
 #define ERROR_INVALID_DATA 13u
 #define ERROR_WRITE_PROTECT 19u
 #define ERROR_NOT_SAME_DEVICE 17u
+#define ERROR_NO_MORE_FILES 18u
 #define ERROR_SHARING_VIOLATION 32u
 #define ERROR_GEN_FAILURE 31u
 #define ERROR_HANDLE_DISK_FULL 39u
@@ -73,6 +89,7 @@ typedef struct HWND__* HWND;
 #define ERROR_ALREADY_EXISTS 183u
 #define ERROR_FILENAME_EXCED_RANGE 206u
 #define ERROR_DIRECTORY 267u
+#define ERROR_MR_MID_NOT_FOUND 317u
 #define ERROR_NO_UNICODE_TRANSLATION 1113u
 #define ERROR_IO_DEVICE 1117u
 #define ERROR_INVALID_WINDOW_HANDLE 1400u
@@ -92,6 +109,16 @@ struct STARTUPINFOW {
 };
 typedef STARTUPINFOW* LPSTARTUPINFOW;
 
+// What a directory search reports of each entry that it finds.
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    WCHAR cFileName[MAX_PATH];
+};
+typedef WIN32_FIND_DATAW* LPWIN32_FIND_DATAW;
+
+struct SECURITY_ATTRIBUTES;
+typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+
 // What the C run-time's file-status query reports; PathExists needs no more.
 struct _stat {
     unsigned int st_mode;
@@ -106,6 +133,9 @@ UINT SetErrorMode(UINT mode);
 void Sleep(DWORD milliseconds);
 DWORD GetLastError();
 void SetLastError(DWORD code);
+DWORD FormatMessageW(DWORD flags, const void* source, DWORD messageId, DWORD languageId,
+                     LPWSTR buffer, DWORD size, void* arguments);
+HLOCAL LocalFree(HLOCAL memory);
 
 // Shell.
 HINSTANCE ShellExecuteW(HWND owner, LPCWSTR operation, LPCWSTR file, LPCWSTR parameters,
@@ -121,6 +151,19 @@ int lstrcmpiA(LPCSTR a, LPCSTR b);
 int _wstat(const WCHAR* path, struct _stat* status);
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
 BOOL SetCurrentDirectoryW(LPCWSTR path);
+DWORD GetFileAttributesW(LPCWSTR path);
+BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists);
+BOOL DeleteFileW(LPCWSTR path);
+BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
+BOOL RemoveDirectoryW(LPCWSTR path);
+
+// Directory searches. Entries come in a fixed order: "." and ".." first, then
+// by name compared code unit by code unit with ASCII letters folded to one
+// case. Wildcards: '*' any run, '?' one character, and a trailing ".*" also
+// matches names without a dot ("*.*" matches every name).
+HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
+BOOL FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW data);
+BOOL FindClose(HANDLE search);
 
 // Windows: there are none here, so every window call fails.
 BOOL SetWindowTextW(HWND window, LPCWSTR text);

@@ -36,6 +36,14 @@ TEST(StringTest, CountsAreClampedToTheString) {
     }
 }
 
+TEST(StringTest, ConcatenationKeepsEveryPart) {
+    const CString b(TEXT("b"));
+    EXPECT_EQ(TEXT('\\') + b, CString(TEXT("\\b")));
+    EXPECT_EQ(b + TEXT('\\'), CString(TEXT("b\\")));
+    EXPECT_EQ(TEXT("a") + b, CString(TEXT("ab")));
+    EXPECT_EQ(b + TEXT("c") + b, CString(TEXT("bcb")));
+}
+
 TEST(StringTest, ReplaceAndTrim) {
     CString path(TEXT("C:/a/b"));
     EXPECT_EQ(path.Replace(TEXT('/'), TEXT('\\')), 2);

@@ -1,4 +1,5 @@
-// Lets GoogleTest print CStrings (as UTF-8) in its failure messages.
+// Strings in tests: GoogleTest prints CStrings as UTF-8 in its failure
+// messages.
 #pragma once
 
 #include <ostream>
@@ -6,3 +7,7 @@
 #include "platform/String.h"
 
 void PrintTo(const CString& text, std::ostream* out);
+
+// The system's message for code without the white space around it, as error
+// texts show it.
+CString SystemMessage(DWORD code);

@@ -1,0 +1,61 @@
+// CDiskObject: the file-system helper. It lists directories, and copies,
+// creates and removes files and directory trees.
+//
+// Every operation answers nonzero for success and 0 for failure, and keeps
+// the text of its last failure in m_errorText: empty, the internal-error text
+// for bad arguments, or the system's message for the failing call followed by
+// the paths involved. Path arguments are never changed: each operation works
+// on its own copy, made absolute with backslash separators (qualified). The
+// process's current directory is the same after each call as before it.
+//
+// A directory link (a symbolic link or junction to a directory) is never
+// entered: tree walks list it without descending, tree copies skip it, and
+// removing it removes the link, never what it points at.
+//
+// When a progress window is attached, the object sets its text to every error
+// text and to every entry that it lists, copies, creates or removes.
+#pragma once
+
+#include "platform/StringArray.h"
+#include "platform/Wnd.h"
+
+enum ListMode { NamesOnly = 0, FullPaths = 1 };
+
+class CDiskObject {
+public:
+    explicit CDiskObject(CWnd* progressWindow = nullptr);
+    ~CDiskObject() = default;
+
+    void ClearError();
+    void SetSystemError(DWORD code, const CString& elements);
+    void SetInternalError();
+
+    BOOL QualifyDirectory(CString& directory);
+    BOOL QualifyFile(CString& path);
+    BOOL IsValidPathPart(const CString& part) const;
+    BOOL DirectoryExists(const CString& directory);
+
+    BOOL ListFiles(const CString& directory, CStringArray& list, ListMode mode);
+    BOOL ListFilesMatching(const CString& filter, const CString& directory, CStringArray& list,
+                           ListMode mode);
+    BOOL ListSubdirectories(const CString& directory, CStringArray& list, ListMode mode);
+    BOOL CollectSubdirectories(const CString& directory, CStringArray& list);
+
+    BOOL CopyFiles(const CString& source, const CString& destination, BOOL stopOnError);
+    BOOL CopyTree(const CString& source, const CString& destination, BOOL stopOnError);
+    BOOL CreateDirectoryChain(const CString& path);
+    BOOL RemoveFile(const CString& path);
+    BOOL EmptyDirectory(const CString& path);
+    BOOL RemoveDirectory(const CString& path);
+    BOOL RemoveTree(const CString& path);
+
+    CString m_errorText;
+    CWnd* m_progressWindow;
+
+private:
+    void Echo(const CString& text);
+    // Clears the error; sets the internal error and answers FALSE for an
+    // empty path.
+    BOOL StartWithPath(const CString& path);
+    BOOL IsDirectoryLink(const CString& directory) const;
+};

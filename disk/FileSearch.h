@@ -1,0 +1,32 @@
+// One directory search: the entries that match a pattern, one at a time,
+// with the search closed when the object goes.
+#pragma once
+
+#include "platform/String.h"
+
+class FileSearch {
+public:
+    explicit FileSearch(const CString& pattern);
+    ~FileSearch();
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+
+    // False when the search could not start: Error() tells why.
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    // Moves to the next entry; false after the last one, or on a failure,
+    // which Failed() then tells apart.
+    bool Next();
+    bool Failed() const { return error_ != ERROR_SUCCESS; }
+    DWORD Error() const { return error_; }
+
+    LPCWSTR Name() const { return data_.cFileName; }
+    bool IsDirectory() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // A link (symbolic link or junction) to somewhere else.
+    bool IsLink() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+    bool IsDotEntry() const;
+
+private:
+    WIN32_FIND_DATAW data_;
+    HANDLE handle_;
+    DWORD error_ = ERROR_SUCCESS;
+};

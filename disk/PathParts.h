@@ -1,0 +1,18 @@
+// A path split the way the C run-time splits it: drive, directory, name and
+// extension, which together give back the whole path.
+#pragma once
+
+#include "platform/String.h"
+
+struct PathParts {
+    // The first two characters when the second is ':'; else empty.
+    CString drive;
+    // After the drive, up to and including the last backslash or slash.
+    CString directory;
+    // Up to the last '.' behind the directory, or the whole rest.
+    CString name;
+    // From that '.' to the end; else empty.
+    CString extension;
+};
+
+PathParts SplitPath(const CString& path);

@@ -1,0 +1,41 @@
+#include "platform/posix/FaultInjection.h"
+
+#include <string>
+
+namespace {
+
+bool armed = false;
+Fault fault{FaultPoint::CopyFile, 0};
+std::basic_string<WCHAR> ending;
+int passed = 0;
+
+bool EndsWith(LPCWSTR path, const std::basic_string<WCHAR>& tail) {
+    const std::basic_string<WCHAR> text(path);
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+void InjectFault(const Fault& newFault) {
+    fault = newFault;
+    ending = newFault.pathEnding != nullptr ? newFault.pathEnding : u"";
+    passed = 0;
+    armed = true;
+}
+
+void ClearFault() {
+    armed = false;
+}
+
+bool FaultInjected(FaultPoint point, LPCWSTR path) {
+    if (!armed || point != fault.point || !EndsWith(path, ending)) {
+        return false;
+    }
+    if (passed < fault.after) {
+        ++passed;
+        return false;
+    }
+    SetLastError(fault.error);
+    return true;
+}

@@ -1,0 +1,188 @@
+// Directory searches with Windows' wildcards and a fixed order of entries.
+// A search reads its whole directory when it starts and hands the matching
+// entries out one by one.
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "platform/posix/Boundary.h"
+#include "platform/posix/Error.h"
+#include "platform/posix/FaultInjection.h"
+
+namespace {
+
+struct Entry {
+    Utf16Text name;
+    DWORD attributes;
+};
+
+struct Search {
+    Utf16Text pattern;
+    std::vector<Entry> entries;
+    size_t next = 0;
+    // The error that ended reading the directory early, reported once the
+    // entries read before it are handed out; 0 when it was read whole.
+    DWORD readError = 0;
+};
+
+WCHAR Folded(WCHAR c) {
+    return c >= u'a' && c <= u'z' ? static_cast<WCHAR>(c - u'a' + u'A') : c;
+}
+
+bool Matches(const WCHAR* pattern, const WCHAR* name) {
+    const WCHAR* star = nullptr;
+    const WCHAR* resume = nullptr;
+    while (*name != 0) {
+        if (*pattern == u'*') {
+            star = ++pattern;
+            resume = name;
+        } else if (*pattern == u'?' || (*pattern != 0 && Folded(*pattern) == Folded(*name))) {
+            ++pattern;
+            ++name;
+        } else if (star != nullptr) {
+            pattern = star;
+            name = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (*pattern == u'*') {
+        ++pattern;
+    }
+    return *pattern == 0;
+}
+
+// A trailing ".*" may also match nothing at all, so "*.*" matches every name.
+bool MatchesWildcards(const Utf16Text& pattern, const Utf16Text& name) {
+    if (Matches(pattern.c_str(), name.c_str())) {
+        return true;
+    }
+    const size_t size = pattern.size();
+    return size >= 2 && pattern.compare(size - 2, 2, u".*") == 0 &&
+           Matches(pattern.substr(0, size - 2).c_str(), name.c_str());
+}
+
+bool IsDotEntry(const Utf16Text& name) {
+    return name == u"." || name == u"..";
+}
+
+bool ComesFirst(const Entry& a, const Entry& b) {
+    if (IsDotEntry(a.name) || IsDotEntry(b.name)) {
+        return IsDotEntry(a.name) && (!IsDotEntry(b.name) || a.name.size() < b.name.size());
+    }
+    return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+                                        [](WCHAR x, WCHAR y) { return Folded(x) < Folded(y); });
+}
+
+DWORD Attributes(int dirFd, const dirent* entry) {
+    unsigned char type = entry->d_type;
+    struct stat status;
+    if (type == DT_UNKNOWN && fstatat(dirFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        type = S_ISLNK(status.st_mode) ? DT_LNK : (S_ISDIR(status.st_mode) ? DT_DIR : DT_REG);
+    }
+    if (type == DT_LNK) {
+        const bool toDirectory =
+            fstatat(dirFd, entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+        return FILE_ATTRIBUTE_REPARSE_POINT | (toDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    }
+    return type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+void Fill(const Entry& entry, LPWIN32_FIND_DATAW data) {
+    data->dwFileAttributes = entry.attributes;
+    const size_t length = std::min<size_t>(entry.name.size(), MAX_PATH - 1);
+    entry.name.copy(data->cFileName, length);
+    data->cFileName[length] = 0;
+}
+
+class Directory {
+public:
+    explicit Directory(const std::string& path) : dir_(opendir(path.c_str())) {}
+    ~Directory() {
+        if (dir_ != nullptr) {
+            closedir(dir_);
+        }
+    }
+    Directory(const Directory&) = delete;
+    Directory& operator=(const Directory&) = delete;
+    DIR* get() const { return dir_; }
+
+private:
+    DIR* dir_;
+};
+
+HANDLE FailSearch(DWORD error) {
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+    if (FaultInjected(FaultPoint::FindFirstFile, pattern)) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const Utf16Text whole(pattern);
+    const size_t slash = whole.rfind(u'\\');
+    const Utf16Text filter = slash == Utf16Text::npos ? whole : whole.substr(slash + 1);
+    const Utf16Text folder = slash == Utf16Text::npos ? u"." : whole.substr(0, slash + 1);
+    if (filter.empty()) {
+        return FailSearch(ERROR_FILE_NOT_FOUND);
+    }
+
+    const std::string path = ToSystemPath(folder.c_str());
+    const Directory directory(path);
+    if (directory.get() == nullptr) {
+        struct stat status;
+        if (errno == ENOTDIR && stat(path.substr(0, path.size() - 1).c_str(), &status) == 0) {
+            return FailSearch(ERROR_DIRECTORY);
+        }
+        return FailSearch(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(errno));
+    }
+
+    auto search = std::make_unique<Search>();
+    search->pattern = whole;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(directory.get());
+        if (entry == nullptr) {
+            search->readError = errno != 0 ? Win32ErrorFromErrno(errno) : 0;
+            break;
+        }
+        Utf16Text name = FromUtf8(entry->d_name);
+        if (MatchesWildcards(filter, name)) {
+            search->entries.push_back({std::move(name), Attributes(dirfd(directory.get()), entry)});
+        }
+    }
+    if (search->entries.empty()) {
+        return FailSearch(search->readError != 0 ? search->readError : ERROR_FILE_NOT_FOUND);
+    }
+    std::sort(search->entries.begin(), search->entries.end(), ComesFirst);
+    Fill(search->entries[0], data);
+    search->next = 1;
+    return search.release();
+}
+
+BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
+    Search* search = static_cast<Search*>(handle);
+    if (FaultInjected(FaultPoint::FindNextFile, search->pattern.c_str())) {
+        return FALSE;
+    }
+    if (search->next < search->entries.size()) {
+        Fill(search->entries[search->next++], data);
+        return TRUE;
+    }
+    SetLastError(search->readError != 0 ? search->readError : ERROR_NO_MORE_FILES);
+    return FALSE;
+}
+
+BOOL FindClose(HANDLE handle) {
+    delete static_cast<Search*>(handle);
+    return TRUE;
+}
