@@ -70,6 +70,17 @@ TEST_F(DiskTest, RemoveTreeRemovesEverythingDeepestFirst) {
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_PATH_NOT_FOUND, Path("missing/*.*")));
 }
 
+TEST_F(DiskTest, EmptyingStopsAtAFileThatCannotBeDeleted) {
+    for (const char* name : {"d/a.txt", "d/b.txt", "d/c.txt"}) {
+        MakeFile(name);
+    }
+    const UndeletableFile locked(FsPath("d/b.txt"));
+    EXPECT_FALSE(disk.RemoveDirectory(Path("d")));
+    EXPECT_EQ(disk.m_errorText, SystemError(locked.Error(), Path("d/b.txt")));
+    EXPECT_FALSE(Exists("d/a.txt"));
+    EXPECT_TRUE(Exists("d/c.txt"));
+}
+
 TEST_F(DiskTest, RemovalStopsAtAFileThatCannotBeDeleted) {
     MakeFile("t/a/first.txt");
     MakeFile("t/b/c/locked.txt");

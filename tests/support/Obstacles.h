@@ -35,3 +35,7 @@ private:
     struct Hold;
     std::unique_ptr<Hold> hold_;
 };
+
+// A symbolic link at `link` to the directory `target`; false where the
+// system makes none.
+bool MakeDirectoryLink(const fs::path& target, const fs::path& link);

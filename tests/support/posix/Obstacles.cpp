@@ -50,3 +50,9 @@ UndeletableFile::~UndeletableFile() {
 DWORD UndeletableFile::Error() const {
     return ERROR_ACCESS_DENIED;
 }
+
+bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {
+    std::error_code error;
+    fs::create_directory_symlink(target, link, error);
+    return !error;
+}

@@ -43,3 +43,11 @@ UndeletableFile::~UndeletableFile() {
 DWORD UndeletableFile::Error() const {
     return ERROR_SHARING_VIOLATION;
 }
+
+bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {
+    const DWORD unprivileged = 0x2;
+    // Some systems answer success and make nothing: the link must be there.
+    return CreateSymbolicLinkW(link.c_str(), target.c_str(),
+                               SYMBOLIC_LINK_FLAG_DIRECTORY | unprivileged) &&
+           GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
