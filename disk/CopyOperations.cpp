@@ -4,12 +4,9 @@
 #include "disk/DiskObject.h"
 
 BOOL CDiskObject::CopyFiles(const CString& source, const CString& destination, BOOL stopOnError) {
-    if (!StartWithPath(source) || !StartWithPath(destination)) {
-        return FALSE;
-    }
-    CString from = source;
-    CString to = destination;
-    if (!QualifyDirectory(from) || !QualifyDirectory(to)) {
+    CString from;
+    CString to;
+    if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to)) {
         return FALSE;
     }
     CStringArray names;
@@ -38,12 +35,9 @@ BOOL CDiskObject::CopyFiles(const CString& source, const CString& destination, B
 }
 
 BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BOOL stopOnError) {
-    if (!StartWithPath(source) || !StartWithPath(destination)) {
-        return FALSE;
-    }
-    CString from = source;
-    CString to = destination;
-    if (!QualifyDirectory(from) || !QualifyDirectory(to)) {
+    CString from;
+    CString to;
+    if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to)) {
         return FALSE;
     }
     CStringArray directories;
@@ -76,11 +70,8 @@ BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BO
 }
 
 BOOL CDiskObject::CreateDirectoryChain(const CString& path) {
-    if (!StartWithPath(path)) {
-        return 0;
-    }
-    CString qualified = path;
-    if (!QualifyDirectory(qualified)) {
+    CString qualified;
+    if (!StartWithDirectory(path, qualified)) {
         return 0;
     }
     const bool hasDrive = qualified.GetLength() >= 2 && qualified[1] == TEXT(':');

@@ -98,11 +98,8 @@ BOOL CDiskObject::IsValidPathPart(const CString& part) const {
 }
 
 BOOL CDiskObject::DirectoryExists(const CString& directory) {
-    if (!StartWithPath(directory)) {
-        return 0;
-    }
-    CString qualified = directory;
-    if (!QualifyDirectory(qualified)) {
+    CString qualified;
+    if (!StartWithDirectory(directory, qualified)) {
         return 0;
     }
     const CurrentDirectoryKeeper keeper;
@@ -116,6 +113,14 @@ BOOL CDiskObject::StartWithPath(const CString& path) {
         return FALSE;
     }
     return TRUE;
+}
+
+BOOL CDiskObject::StartWithDirectory(const CString& path, CString& qualified) {
+    if (!StartWithPath(path)) {
+        return FALSE;
+    }
+    qualified = path;
+    return QualifyDirectory(qualified);
 }
 
 BOOL CDiskObject::IsDirectoryLink(const CString& directory) const {

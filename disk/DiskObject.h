@@ -54,8 +54,9 @@ public:
 
 private:
     void Echo(const CString& text);
-    // Clears the error; sets the internal error and answers FALSE for an
-    // empty path.
+    // The opening of most operations: clears the error, and gives the
+    // qualified copy of a path that is neither empty nor invalid.
     BOOL StartWithPath(const CString& path);
+    BOOL StartWithDirectory(const CString& path, CString& qualified);
     BOOL IsDirectoryLink(const CString& directory) const;
 };

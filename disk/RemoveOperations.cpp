@@ -17,11 +17,8 @@ BOOL CDiskObject::RemoveFile(const CString& path) {
 }
 
 BOOL CDiskObject::EmptyDirectory(const CString& path) {
-    if (!StartWithPath(path)) {
-        return FALSE;
-    }
-    CString directory = path;
-    if (!QualifyDirectory(directory)) {
+    CString directory;
+    if (!StartWithDirectory(path, directory)) {
         return FALSE;
     }
     CStringArray names;
@@ -40,11 +37,8 @@ BOOL CDiskObject::EmptyDirectory(const CString& path) {
 }
 
 BOOL CDiskObject::RemoveDirectory(const CString& path) {
-    if (!StartWithPath(path)) {
-        return FALSE;
-    }
-    CString directory = path;
-    if (!QualifyDirectory(directory)) {
+    CString directory;
+    if (!StartWithDirectory(path, directory)) {
         return FALSE;
     }
     // A link goes by itself: the files it shows belong elsewhere.
@@ -60,11 +54,8 @@ BOOL CDiskObject::RemoveDirectory(const CString& path) {
 }
 
 BOOL CDiskObject::RemoveTree(const CString& path) {
-    if (!StartWithPath(path)) {
-        return FALSE;
-    }
-    CString directory = path;
-    if (!QualifyDirectory(directory)) {
+    CString directory;
+    if (!StartWithDirectory(path, directory)) {
         return FALSE;
     }
     // Every directory comes before its subdirectories, so going backwards
