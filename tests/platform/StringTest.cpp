@@ -6,36 +6,6 @@
 
 namespace {
 
-TEST(StringTest, SearchesAnswerAnIndexOrMinusOne) {
-    const CString text(TEXT("a\\b\\c.txt"));
-    EXPECT_EQ(text.Find(TEXT('\\')), 1);
-    EXPECT_EQ(text.Find(TEXT('\\'), 2), 3);
-    EXPECT_EQ(text.Find(TEXT('x'), 99), -1);
-    EXPECT_EQ(text.Find(TEXT('A')), -1);
-    EXPECT_EQ(text.Find(TEXT("c.t")), 4);
-    EXPECT_EQ(text.Find(TEXT("C.T")), -1);
-    EXPECT_EQ(text.ReverseFind(TEXT('\\')), 3);
-    EXPECT_EQ(text.ReverseFind(TEXT('/')), -1);
-}
-
-TEST(StringTest, CountsAreClampedToTheString) {
-    const CString text(TEXT("abcdef"));
-    const struct {
-        CString got;
-        LPCWSTR expected;
-    } cases[] = {
-        {text.Left(2), TEXT("ab")},      {text.Left(-1), TEXT("")},
-        {text.Left(99), TEXT("abcdef")}, {text.Right(2), TEXT("ef")},
-        {text.Right(-3), TEXT("")},      {text.Right(99), TEXT("abcdef")},
-        {text.Mid(4), TEXT("ef")},       {text.Mid(-2), TEXT("abcdef")},
-        {text.Mid(9), TEXT("")},         {text.Mid(1, 2), TEXT("bc")},
-        {text.Mid(5, 9), TEXT("f")},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.got, CString(c.expected));
-    }
-}
-
 TEST(StringTest, ConcatenationKeepsEveryPart) {
     const CString b(TEXT("b"));
     EXPECT_EQ(TEXT('\\') + b, CString(TEXT("\\b")));

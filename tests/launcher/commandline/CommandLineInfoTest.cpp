@@ -70,17 +70,6 @@ TEST(CommandLineInfoTest, FillsTheRecordFromTheArguments) {
     }
 }
 
-TEST(CommandLineInfoTest, SplashIsDecidedAtTheLastArgumentOnly) {
-    CCommandLineInfo info;
-    info.ParseParam(TEXT("Embedding"), TRUE, FALSE);
-    EXPECT_FALSE(info.m_bShowSplash);
-    info.ParseParam(TEXT("doc"), FALSE, FALSE);
-    EXPECT_EQ(info.m_nShellCommand, Info::FileNew);
-    info.ParseParam(TEXT("more"), FALSE, TRUE);
-    EXPECT_FALSE(info.m_bShowSplash);
-    EXPECT_EQ(info.m_nShellCommand, Info::FileOpen);
-}
-
 TEST(CommandLineInfoTest, EightBitParametersActAsWideOnes) {
     CCommandLineInfo info;
     info.ParseParam("pt", TRUE, FALSE);
