@@ -63,12 +63,16 @@ TEST_F(DiskTest, CopyFilesCopiesOnlyTheTopLevel) {
 }
 
 TEST_F(DiskTest, CopyStopsAtABusyTarget) {
-    for (const char* name : {"a.txt", "m.txt", "z.txt"}) {
+    for (const char* name : {"a.txt", "m.txt", "z.txt", "sub/s.txt"}) {
         MakeFile((std::string("src/") + name).c_str());
     }
     MakeFile("dst/m.txt");
     const BusyFile busy(FsPath("dst/m.txt"));
     window.texts.clear();
+
+    // The tree copy stops in its first directory: later ones are not made.
+    EXPECT_FALSE(disk.CopyTree(Path("src"), Path("dst"), TRUE));
+    EXPECT_FALSE(Exists("dst/sub"));
 
     EXPECT_FALSE(disk.CopyFiles(Path("src"), Path("dst"), TRUE));
     const CString failure =
@@ -87,6 +91,7 @@ TEST_F(DiskTest, CopyStopsAtABusyTarget) {
     EXPECT_FALSE(disk.CopyTree(Path("src"), Path("dst"), FALSE));
     EXPECT_EQ(disk.m_errorText, failure);
     EXPECT_TRUE(Exists("dst/z.txt"));
+    EXPECT_TRUE(Exists("dst/sub/s.txt"));
 }
 
 TEST_F(DiskTest, CreateDirectoryChainMakesEveryMissingLevel) {

@@ -4,25 +4,28 @@
 
 namespace {
 
-TEST_F(DiskTest, EmptyPathsAreRejected) {
-    const CString empty;
+TEST_F(DiskTest, EmptyAndInvalidPathsAreRejected) {
     const CString some = Path();
-    const BOOL results[] = {
-        disk.CopyFiles(empty, some, TRUE),
-        disk.CopyFiles(some, empty, TRUE),
-        disk.CopyTree(empty, some, TRUE),
-        disk.CopyTree(some, empty, TRUE),
-        disk.CreateDirectoryChain(empty),
-        disk.RemoveFile(empty),
-        disk.EmptyDirectory(empty),
-        disk.RemoveDirectory(empty),
-        disk.RemoveTree(empty),
-    };
-    for (const BOOL result : results) {
-        EXPECT_FALSE(result);
+    for (const CString& bad : {CString(), CString(TEXT("C:\\a*b"))}) {
+        SCOPED_TRACE(::testing::PrintToString(bad));
+        window.texts.clear();
+        const BOOL results[] = {
+            disk.CopyFiles(bad, some, TRUE),
+            disk.CopyFiles(some, bad, TRUE),
+            disk.CopyTree(bad, some, TRUE),
+            disk.CopyTree(some, bad, TRUE),
+            disk.CreateDirectoryChain(bad),
+            disk.RemoveFile(bad),
+            disk.EmptyDirectory(bad),
+            disk.RemoveDirectory(bad),
+            disk.RemoveTree(bad),
+        };
+        for (const BOOL result : results) {
+            EXPECT_FALSE(result);
+        }
+        EXPECT_EQ(disk.m_errorText, kInternalError);
+        EXPECT_EQ(window.texts, Texts(sizeof(results) / sizeof(results[0]), kInternalError));
     }
-    EXPECT_EQ(disk.m_errorText, kInternalError);
-    EXPECT_EQ(window.texts, Texts(sizeof(results) / sizeof(results[0]), kInternalError));
 }
 
 TEST_F(DiskTest, RemoveFileDeletesOneFile) {
