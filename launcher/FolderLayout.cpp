@@ -4,6 +4,7 @@ FolderLayout::FolderLayout(const CString& directory)
     : launcherDirectory(directory),
       dataFolder(directory + TEXT("TavrelData\\")),
       updateFolder(dataFolder + TEXT("update\\")),
+      appliedUpdateFolder(dataFolder + TEXT("update-applied\\")),
       browserProgram(dataFolder + TEXT("Tavrel.exe")),
       stagedBrowserProgram(updateFolder + TEXT("Tavrel.exe")),
       postUpgradeProgram(dataFolder + TEXT("TavrelPostUpgrade.exe")) {}

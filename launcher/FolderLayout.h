@@ -10,6 +10,8 @@ struct FolderLayout {
     CString launcherDirectory;
     CString dataFolder;
     CString updateFolder;
+    // Where an applied update goes, in one rename, before it is removed.
+    CString appliedUpdateFolder;
     CString browserProgram;
     CString stagedBrowserProgram;
     CString postUpgradeProgram;

@@ -12,9 +12,7 @@ BOOL LauncherApp::InitInstance() {
         ParseCommandLine(commandLine);
 
         const FolderLayout layout(GetModuleDirectory());
-        if (PathExists(layout.updateFolder)) {
-            ApplyStagedUpdate(layout);
-        }
+        ApplyStagedUpdate(layout);
 
         const LaunchPlan plan = PlanLaunch(commandLine.m_strFileName, m_lpCmdLine);
         if (plan.delayMilliseconds > 0) {

@@ -12,6 +12,7 @@ enum class FaultPoint {
     RemoveDirectory,
     FindFirstFile,
     FindNextFile,
+    MoveFile,
     SetCurrentDirectory,
 };
 

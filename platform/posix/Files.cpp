@@ -1,5 +1,6 @@
 // The file-system calls, over POSIX, with Windows' results and error codes.
 #include <cerrno>
+#include <cstdio>
 #include <string>
 
 #include <fcntl.h>
@@ -247,4 +248,16 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
         errno = ENOTEMPTY;
     }
     return FailOn(name);
+}
+
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
+    if (FaultInjected(FaultPoint::MoveFile, existing)) {
+        return FALSE;
+    }
+    const std::string from = ToSystemPath(existing);
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, ToSystemPath(target).c_str(),
+                  RENAME_NOREPLACE) != 0) {
+        return FailOn(from);
+    }
+    return TRUE;
 }

@@ -156,6 +156,8 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists);
 BOOL DeleteFileW(LPCWSTR path);
 BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
 BOOL RemoveDirectoryW(LPCWSTR path);
+// Renames a file or directory in one step; fails when the new name exists.
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR target);
 
 // Directory searches. Entries come in a fixed order: "." and ".." first, then
 // by name compared code unit by code unit with ASCII letters folded to one

@@ -13,6 +13,8 @@ public:
     explicit LauncherInstall(const fs::path& subfolder = fs::path());
 
     const fs::path& Launcher() const { return launcher_; }
+    const fs::path& Data() const { return dataFolder_; }
+    fs::path Update() const { return dataFolder_ / "update"; }
     // The data folder as the browser sees its working directory.
     CString DataFolder() const;
     void RemoveBrowser();

@@ -38,6 +38,35 @@ std::string ReadFile(const fs::path& path) {
     return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
+namespace {
+
+uint64_t HashOfFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    uint64_t hash = 14695981039346656037ull;
+    char buffer[1 << 16];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        for (std::streamsize i = 0; i < file.gcount(); ++i) {
+            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
+        }
+    }
+    return hash;
+}
+
+}  // namespace
+
+TreeState SnapshotTree(const fs::path& root) {
+    TreeState state;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        std::string name = fs::relative(entry.path(), root).generic_string();
+        const bool folder = entry.is_directory();
+        if (folder) {
+            name += '/';
+        }
+        state[name] = {folder ? 0 : HashOfFile(entry.path()), entry.last_write_time()};
+    }
+    return state;
+}
+
 TempDir::TempDir() {
     // The launcher reports the folders it finds through the resolved path
     // of its own executable, so the test compares against resolved paths.

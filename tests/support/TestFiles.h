@@ -2,7 +2,9 @@
 // code under test names them (backslash paths in a CString).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "platform/String.h"
@@ -17,6 +19,19 @@ fs::path ProgramDirectory();
 
 void WriteFile(const fs::path& path, const std::string& bytes);
 std::string ReadFile(const fs::path& path);
+
+// What a tree holds: for each file and folder below the root, by its path
+// relative to the root (folders end with '/'), its bytes' hash and the time it
+// was last written.
+struct FileState {
+    uint64_t hash;
+    fs::file_time_type written;
+    bool operator==(const FileState& other) const {
+        return hash == other.hash && written == other.written;
+    }
+};
+typedef std::map<std::string, FileState> TreeState;
+TreeState SnapshotTree(const fs::path& root);
 
 // A new empty folder under the system's temporary folder, removed with
 // everything in it when the object goes.
