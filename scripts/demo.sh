@@ -1,66 +1,90 @@
 #!/bin/sh
-# Builds the launcher and runs it on demo installs under build/demo/: the
-# launcher in a folder, and beside it TavrelData/Tavrel.exe, a stand-in
-# browser that writes down the arguments and working directory it got.
+# Builds the launcher and runs it on a demo install under build/demo/: the
+# launcher in a folder, TavrelData/Tavrel.exe beside it (a stand-in browser
+# that writes down the arguments and working directory it got), and an
+# update staged in TavrelData/update/. Shows the data folder before and
+# after, and what the browser received.
+#
+#   scripts/demo.sh              the Linux program
+#   scripts/demo.sh --windows    the Windows program, under Wine
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-export WINEPREFIX="$PWD/build/windows/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+case "${1:-}" in
+--windows)
+    preset=windows
+    suffix=.exe
+    export WINEPREFIX="$PWD/build/windows/wine" WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+    ;;
+"")
+    preset=native
+    suffix=
+    ;;
+*)
+    echo "usage: scripts/demo.sh [--windows]" >&2
+    exit 2
+    ;;
+esac
 
-# install TARGET LAUNCHER BROWSER: lays out build/demo/TARGET.
-install() {
-    rm -rf "build/demo/$1"
-    mkdir -p "build/demo/$1/TavrelData"
-    cp "$2" "build/demo/$1/"
-    cp "$3" "build/demo/$1/TavrelData/Tavrel.exe"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" --target launcher standin_browser >/dev/null
+bin="build/$preset/bin"
+install="build/demo/$preset"
+data="$install/TavrelData"
+
+# The install: an old browser with its files, and a new version staged.
+rm -rf "$install"
+mkdir -p "$data/locales" "$data/update/locales/de" "$data/update/plugins"
+cp "$bin/launcher$suffix" "$install/"
+cp "$bin/standin_browser$suffix" "$data/Tavrel.exe"
+echo "old English strings" >"$data/locales/en.pak"
+echo "post-upgrade tasks" >"$data/TavrelPostUpgrade.exe"
+cp "$bin/standin_browser$suffix" "$data/update/Tavrel.exe"
+echo "new version" >>"$data/update/Tavrel.exe"
+echo "new English strings, and more of them" >"$data/update/locales/en.pak"
+echo "new German strings" >"$data/update/locales/de/strings.pak"
+echo "a new plugin" >"$data/update/plugins/viewer.dll"
+
+show() {
+    (cd "$data" && find . -mindepth 1 | sort | while read -r entry; do
+        if [ -d "$entry" ]; then
+            echo "    ${entry#./}/"
+        else
+            echo "    ${entry#./}  ($(wc -c <"$entry") bytes)"
+        fi
+    done)
 }
 
-# run TARGET COMMAND...: starts the launcher and shows what the browser got.
-run() {
-    target=$1
-    shift
-    record="build/demo/$target/TavrelData/launch-record.txt"
-    rm -f "$record"
-    printf '$'
-    for word; do
-        case "$word" in
-        *" "*) printf " '%s'" "$word" ;;
-        *) printf ' %s' "$word" ;;
-        esac
-    done
-    echo
-    start=$(date +%s)
-    output=$("$@" 2>&1) && code=0 || code=$?
-    echo "  launcher: exit code $code after $(( $(date +%s) - start )) s; printed: '${output}'"
-    waited=0
-    while [ ! -f "$record" ] && [ "$waited" -lt 300 ]; do
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    if [ -f "$record" ]; then
-        echo "  browser started with:"
-        sed 's/^/    /' "$record"
-    else
-        echo "  browser not started"
-    fi
-    echo
-}
+echo "== Data folder before"
+show
+echo
 
-for preset in native windows; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" --target launcher standin_browser >/dev/null
+if [ "$preset" = windows ]; then
+    wine wineboot --init 2>/dev/null
+    set -- wine "$install/launcher.exe"
+else
+    set -- "$install/launcher"
+fi
+echo "== Starting: $* 'My Documents/page one.htm' --new-window"
+output=$("$@" "My Documents/page one.htm" --new-window 2>&1) && code=0 || code=$?
+echo "    exit code $code, printed: '$output'"
+echo
+
+record="$data/launch-record.txt"
+waited=0
+while [ ! -f "$record" ] && [ "$waited" -lt 300 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
 done
 
-install linux build/native/bin/launcher build/native/bin/standin_browser
-echo "== Linux program"
-run linux build/demo/linux/launcher "My Documents/page one.htm" --new-window
-run linux build/demo/linux/launcher -wkesto 2
-
-install windows build/windows/bin/launcher.exe build/windows/bin/standin_browser.exe
-echo "== Windows program, under Wine"
-wine wineboot --init 2>/dev/null
-wineserver -p || true
-run windows wine build/demo/windows/launcher.exe "C:\\My Documents\\page one.htm" --new-window
-run windows wine build/demo/windows/launcher.exe -wkesto 2
-wineserver -k || true
+echo "== Data folder after"
+show | grep -v launch-record.txt
+echo
+if [ -f "$record" ]; then
+    echo "== The browser was started with"
+    sed 's/^/    /' "$record"
+else
+    echo "== The browser was not started"
+fi
