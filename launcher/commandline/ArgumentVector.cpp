@@ -1,5 +1,7 @@
 #include "launcher/commandline/ArgumentVector.h"
 
+#include <cassert>
+
 namespace {
 
 // Receives the arguments of one walk over the text. Without storage it only
@@ -141,6 +143,8 @@ ArgumentVector ArgumentVector::Build(LPCWSTR text, bool withProgramName) {
         reinterpret_cast<WCHAR*>(static_cast<char*>(vector.block_.get()) + pointerBytes);
     ArgumentSink filler(entries, characters);
     Walk(text, withProgramName, filler);
+    // The block was sized by the first walk; the second fills exactly that.
+    assert(filler.count() == counter.count() && filler.used() == counter.used());
     entries[filler.count()] = nullptr;
     vector.count_ = filler.count();
     return vector;

@@ -14,6 +14,7 @@
 #include "platform/posix/Boundary.h"
 #include "platform/posix/Error.h"
 #include "platform/posix/FaultInjection.h"
+#include "platform/posix/Wildcards.h"
 
 namespace {
 
@@ -31,43 +32,6 @@ struct Search {
     DWORD readError = 0;
 };
 
-WCHAR Folded(WCHAR c) {
-    return c >= u'a' && c <= u'z' ? static_cast<WCHAR>(c - u'a' + u'A') : c;
-}
-
-bool Matches(const WCHAR* pattern, const WCHAR* name) {
-    const WCHAR* star = nullptr;
-    const WCHAR* resume = nullptr;
-    while (*name != 0) {
-        if (*pattern == u'*') {
-            star = ++pattern;
-            resume = name;
-        } else if (*pattern == u'?' || (*pattern != 0 && Folded(*pattern) == Folded(*name))) {
-            ++pattern;
-            ++name;
-        } else if (star != nullptr) {
-            pattern = star;
-            name = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (*pattern == u'*') {
-        ++pattern;
-    }
-    return *pattern == 0;
-}
-
-// A trailing ".*" may also match nothing at all, so "*.*" matches every name.
-bool MatchesWildcards(const Utf16Text& pattern, const Utf16Text& name) {
-    if (Matches(pattern.c_str(), name.c_str())) {
-        return true;
-    }
-    const size_t size = pattern.size();
-    return size >= 2 && pattern.compare(size - 2, 2, u".*") == 0 &&
-           Matches(pattern.substr(0, size - 2).c_str(), name.c_str());
-}
-
 bool IsDotEntry(const Utf16Text& name) {
     return name == u"." || name == u"..";
 }
@@ -77,7 +41,7 @@ bool ComesFirst(const Entry& a, const Entry& b) {
         return IsDotEntry(a.name) && (!IsDotEntry(b.name) || a.name.size() < b.name.size());
     }
     return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                        [](WCHAR x, WCHAR y) { return Folded(x) < Folded(y); });
+                                        [](WCHAR x, WCHAR y) { return FoldCase(x) < FoldCase(y); });
 }
 
 DWORD Attributes(int dirFd, const dirent* entry) {
