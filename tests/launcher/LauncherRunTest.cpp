@@ -31,7 +31,9 @@ const RunCase kRunCases[] = {
     {"switch inside a word", {TEXT("1"), TEXT("x-wkesto"), TEXT("y")}, false, 1},
     {"arguments the splitter must keep exactly",
      {TEXT(""), TEXT("a b"), TEXT("tab\there"), TEXT("say \"hi\""), TEXT("back\\slash\\"),
-      TEXT("trail\\\\"), TEXT("\u00FCn\u00EF \u65E5\u672C"), TEXT("\n")},
+      TEXT("trail\\\\"), TEXT("\u00FCn\u00EF \u65E5\u672C"), TEXT("\n"),
+      // Not UTF-8 on Linux, a lone surrogate on Windows: passed on as it is.
+      TEXT("caf\xDCE9")},
      true,
      0},
 };

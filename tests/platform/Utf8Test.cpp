@@ -34,4 +34,17 @@ TEST(Utf8Test, BytesThatAreNotUtf8RoundTrip) {
     EXPECT_EQ(FromUtf8("a\xFF"), Utf16Text(TEXT("a\xDCFF")));
 }
 
+// Text that no system gave: a lone surrogate outside the range that stands
+// for a byte is written as the three bytes its code would have.
+TEST(Utf8Test, LoneSurrogatesHaveOneWrittenForm) {
+    const WCHAR high[] = {TEXT('a'), 0xD800, 0};
+    const WCHAR low[] = {0xDC00, TEXT('b'), 0};
+    const WCHAR reversed[] = {0xDC01, 0xD801, 0};
+    EXPECT_EQ(ToUtf8(high), "a\xED\xA0\x80");
+    EXPECT_EQ(ToUtf8(low),
+              "\xED\xB0\x80"
+              "b");
+    EXPECT_EQ(ToUtf8(reversed), "\xED\xB0\x81\xED\xA0\x81");
+}
+
 }  // namespace

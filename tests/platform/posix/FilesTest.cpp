@@ -110,6 +110,20 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
     EXPECT_EQ(found, expected);
 }
 
+// A name that is not UTF-8 is found under its escaped form, and that form
+// names the same file again.
+TEST_F(FilesTest, NamesThatAreNotUtf8StayReachable) {
+    WriteFile(temp.path() / "caf\xE9", "bytes");
+    WIN32_FIND_DATAW data;
+    const HANDLE search = FindFirstFileW(Path("caf*"), &data);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    const CString name = data.cFileName;
+    EXPECT_EQ(name, CString(TEXT("caf\xDCE9")));
+    EXPECT_TRUE(DeleteFileW(Path("") + name));
+    EXPECT_FALSE(fs::exists(temp.path() / "caf\xE9"));
+}
+
 TEST_F(FilesTest, SearchesThatCannotStartSayWhy) {
     Make("file");
     const struct {
