@@ -26,7 +26,7 @@ public:
     bool IsDotEntry() const;
 
 private:
-    WIN32_FIND_DATAW data_;
+    WIN32_FIND_DATAW data_ = {};
     HANDLE handle_;
     DWORD error_ = ERROR_SUCCESS;
 };

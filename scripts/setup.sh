@@ -1,9 +1,11 @@
 #!/bin/sh
-# Installs what building, testing and the demo need, when it is missing:
+# Installs what building, testing, the demo, the fuzz targets and the static
+# analysis need, when it is missing:
 # Debian packages only, through apt-get (as root). Quick when all is there.
 set -eu
 
-packages="cmake ninja-build g++ googletest python3 g++-mingw-w64-x86-64-posix wine wine64"
+packages="cmake ninja-build g++ googletest python3 g++-mingw-w64-x86-64-posix wine wine64
+clang libclang-rt-14-dev clang-tidy cppcheck"
 
 missing=""
 for package in $packages; do

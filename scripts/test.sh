@@ -1,11 +1,14 @@
 #!/bin/sh
-# Builds everything and runs every test, as a Linux program and as a Windows
-# program under Wine.
+# Runs every check: static analysis, the fuzz targets (30 s each), and every
+# test as a Linux program, as a Windows program under Wine, and as a Linux
+# program with address and undefined-behaviour checks.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
-for preset in native windows; do
+scripts/analyze.sh
+fuzz/run.sh 30
+for preset in windows asan native; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"

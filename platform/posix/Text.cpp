@@ -1,6 +1,7 @@
 // 8-bit text. The system code page here is UTF-8, so every UTF-16 text has
 // an 8-bit form and no default character is ever needed.
 #include <strings.h>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/posix/Boundary.h"
@@ -27,7 +28,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideLength
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    std::memcpy(narrow, text.data(), text.size());
+    // The terminator is copied when the caller's text had one (length -1).
+    std::copy(text.begin(), text.end(), narrow);
     return static_cast<int>(text.size());
 }
 
