@@ -13,102 +13,58 @@
 # when a goal is missed.
 #
 # Run from the repository root: bench/run.sh
+# shellcheck disable=SC2317  # the time_ functions are called through alternate
 set -euo pipefail
-export LC_ALL=C
 
 cd "$(dirname "$0")/.."
-build=build/bench
-scratch=$PWD/$build/scratch
-generator=../shared/bench/make-update-tree
+# shellcheck source=bench/lib.sh
+source bench/lib.sh
 runs=3
 max_ratio=1.3
 max_list=0.5
 
-rm -rf "$scratch"
-trap 'rm -rf "$scratch"' EXIT
-trap 'exit 130' INT TERM
-
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=ON \
-    -DTAVREL_TESTS=OFF >/dev/null
-cmake --build "$build" --target disk_bench >/dev/null
-bench=$PWD/$build/bin/disk_bench
+make_scratch scratch
+build_targets disk_bench measure
 
 mkdir -p "$scratch/work"
-"$generator" "$scratch/browser"
-"$generator" --files 100000 --flat "$scratch/flat"
+make_tree "$scratch/browser"
+make_tree --files 100000 --flat "$scratch/flat"
+choose_cache
 
-if (sync && echo 3 >/proc/sys/vm/drop_caches) 2>/dev/null; then
-    cold=1
-    echo "page cache: dropped before each timed run"
-else
-    cold=0
-    echo "page cache: cannot be dropped here; warm, after one untimed run of each"
-fi
-
-settle() {
-    sync
-    if [ "$cold" = 1 ]; then
-        echo 3 >/proc/sys/vm/drop_caches
-    fi
-}
-
-seconds_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.6f", b - a }'; }
-
-# Each prints "COPY_SECONDS REMOVE_SECONDS" for one copy and removal of $1.
-# The helper runs inside the scratch folder, so that nothing it does relative
-# to its current directory lands in the repository.
+# The timing functions work on $tree. Each prints "COPY_SECONDS
+# REMOVE_SECONDS" for one copy and removal of it, or the listing's seconds.
+# The helper runs inside the scratch folder, as measured commands do.
 time_disk() {
     local out
-    out=$(cd "$scratch" && "$bench" copy-remove "$1" "$scratch/work")
+    out=$(cd "$scratch" && "$bin/disk_bench" copy-remove "$tree" "$scratch/work")
     awk '{ t[$1] = $2 } END { print t["copy"], t["remove"] }' <<<"$out"
 }
 
 time_cp() {
-    local start copied removed
-    start=$EPOCHREALTIME
-    cp -a "$1" "$scratch/work/copy"
-    copied=$EPOCHREALTIME
-    rm -rf "$scratch/work/copy"
-    removed=$EPOCHREALTIME
-    echo "$(seconds_between "$start" "$copied") $(seconds_between "$copied" "$removed")"
+    local copied removed
+    copied=$(measure cp -a "$tree" "$scratch/work/copy")
+    removed=$(measure rm -rf "$scratch/work/copy")
+    echo "${copied% *} ${removed% *}"
 }
 
 time_list() {
     local out
-    out=$(cd "$scratch" && "$bench" list "$1")
+    out=$(cd "$scratch" && "$bin/disk_bench" list "$tree")
     awk '$1 == "list" { print $2 }' <<<"$out"
 }
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-
-# Column $2 (1 copy, 2 remove, 3 both) of the runs in file $1, as a median.
-median_of() { awk -v c="$2" '{ print c == 3 ? $1 + $2 : $c }' "$1" | median; }
 
 summary=()
 
 measure_tree() {
-    local name=$1 source=$2 i
+    local name=$1 tool
+    tree=$2
     echo
-    echo "== $name: $source"
-    if [ "$cold" = 0 ]; then
-        time_disk "$source" >/dev/null
-        time_cp "$source" >/dev/null
-    fi
-    : >"$scratch/$name.disk"
-    : >"$scratch/$name.cp"
-    for ((i = 1; i <= runs; i++)); do
-        settle
-        time_disk "$source" | tee -a "$scratch/$name.disk" | awk -v i="$i" \
-            '{ printf "run %d  disk  copy %8.3f s  remove %8.3f s\n", i, $1, $2 }'
-        settle
-        time_cp "$source" | tee -a "$scratch/$name.cp" | awk -v i="$i" \
-            '{ printf "run %d  cp    copy %8.3f s  remove %8.3f s\n", i, $1, $2 }'
-    done
-    local row=$name
+    echo "== $name: $tree"
+    alternate "$runs" "$scratch/$name" 'copy %8.3f s  remove %8.3f s' time_disk time_cp
+    local row=$name runs_of
     for tool in disk cp; do
-        for column in 1 2 3; do
-            row+=" $(median_of "$scratch/$name.$tool" "$column")"
-        done
+        runs_of=$scratch/$name.$tool
+        row+=" $(median_of "$runs_of" 1) $(median_of "$runs_of" 2) $(median_of "$runs_of" 1 2)"
     done
     summary+=("$row")
     echo "$row" | awk '{ printf "median copy+remove: disk %.3f s, cp %.3f s, ratio disk/cp %.2f\n",
@@ -118,18 +74,11 @@ measure_tree() {
 measure_tree browser "$scratch/browser"
 measure_tree flat "$scratch/flat"
 
+tree=$scratch/flat
 echo
-echo "== list: $scratch/flat"
-if [ "$cold" = 0 ]; then
-    time_list "$scratch/flat" >/dev/null
-fi
-: >"$scratch/list"
-for ((i = 1; i <= runs; i++)); do
-    settle
-    time_list "$scratch/flat" | tee -a "$scratch/list" | awk -v i="$i" \
-        '{ printf "run %d  ListFiles %.3f s\n", i, $1 }'
-done
-list=$(median <"$scratch/list")
+echo "== list: $tree"
+alternate "$runs" "$scratch/list" 'ListFiles %.3f s' time_list
+list=$(median_of "$scratch/list.list" 1)
 
 echo
 echo "== summary (medians of $runs runs, seconds)"
@@ -138,21 +87,11 @@ printf '%-8s %9s %9s %9s %9s %9s %9s %7s  %s\n' tree "disk copy" "disk rm" "disk
 missed=0
 for row in "${summary[@]}"; do
     read -r name dc dr ds cc cr cs <<<"$row"
-    if awk -v d="$ds" -v c="$cs" -v m="$max_ratio" 'BEGIN { exit !(d / c <= m) }'; then
-        verdict=met
-    else
-        verdict=MISSED
-        missed=1
-    fi
+    verdict=$(verdict "$ds / $cs <= $max_ratio") || missed=1
     awk -v n="$name" -v dc="$dc" -v dr="$dr" -v ds="$ds" -v cc="$cc" -v cr="$cr" -v cs="$cs" \
         -v v="$verdict" 'BEGIN { printf "%-8s %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f %7.2f  %s\n",
                                         n, dc, dr, ds, cc, cr, cs, ds / cs, v }'
 done
-if awk -v l="$list" -v m="$max_list" 'BEGIN { exit !(l < m) }'; then
-    verdict=met
-else
-    verdict=MISSED
-    missed=1
-fi
+verdict=$(verdict "$list < $max_list") || missed=1
 printf 'ListFiles of 100,000 files: %.3f s  (goal < %s s: %s)\n' "$list" "$max_list" "$verdict"
 exit "$missed"
