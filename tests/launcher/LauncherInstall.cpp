@@ -29,6 +29,14 @@ void LauncherInstall::RemoveBrowser() {
     fs::remove(dataFolder_ / "Tavrel.exe");
 }
 
+std::string LauncherInstall::StageBrowser() const {
+    std::string program = ReadFile(dataFolder_ / "Tavrel.exe") + "new";
+    fs::create_directories(Update());
+    WriteFile(Update() / "Tavrel.exe", program);
+    fs::permissions(Update() / "Tavrel.exe", fs::status(dataFolder_ / "Tavrel.exe").permissions());
+    return program;
+}
+
 RunResult LauncherInstall::Run(const std::vector<CString>& arguments) const {
     return Run(arguments, root_);
 }
@@ -36,6 +44,10 @@ RunResult LauncherInstall::Run(const std::vector<CString>& arguments) const {
 RunResult LauncherInstall::Run(const std::vector<CString>& arguments,
                                const fs::path& directory) const {
     return RunProgram(launcher_, arguments, directory);
+}
+
+StartedProgram LauncherInstall::Start() const {
+    return StartedProgram(launcher_, {}, root_);
 }
 
 bool LauncherInstall::WaitForBrowser(LaunchRecord* record) const {

@@ -19,9 +19,17 @@ public:
     CString DataFolder() const;
     void RemoveBrowser();
 
+    // Stages a new browser program: the stand-in browser with bytes of its
+    // own behind it, so that it still runs and can be told from the old one.
+    // Gives its bytes.
+    std::string StageBrowser() const;
+
     // Runs the launcher in the install folder, or in `directory`.
     RunResult Run(const std::vector<CString>& arguments) const;
     RunResult Run(const std::vector<CString>& arguments, const fs::path& directory) const;
+    // Starts the launcher in the install folder, without arguments, and
+    // leaves it running.
+    StartedProgram Start() const;
 
     bool WaitForBrowser(LaunchRecord* record) const;
 

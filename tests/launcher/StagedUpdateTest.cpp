@@ -18,17 +18,6 @@ protected:
         WriteFile(install.Data() / "old.dat", "old");
     }
 
-    // A new browser program: the stand-in browser with bytes of its own
-    // behind it, so that it still runs and can be told from the old one.
-    std::string StageBrowser() const {
-        const std::string program = ReadFile(install.Data() / "Tavrel.exe") + "new";
-        fs::create_directories(install.Update());
-        WriteFile(install.Update() / "Tavrel.exe", program);
-        fs::permissions(install.Update() / "Tavrel.exe",
-                        fs::status(install.Data() / "Tavrel.exe").permissions());
-        return program;
-    }
-
     void Stage(const char* relative, const std::string& bytes) const {
         fs::create_directories((install.Update() / relative).parent_path());
         WriteFile(install.Update() / relative, bytes);
@@ -49,7 +38,7 @@ protected:
 };
 
 TEST_F(StagedUpdateTest, NestedTreeIsAppliedAndRemoved) {
-    const std::string browser = StageBrowser();
+    const std::string browser = install.StageBrowser();
     Stage("old.dat", "new");
     Stage("locales/de/strings.pak", "de");
     Stage("empty.dat", "");
@@ -65,7 +54,7 @@ TEST_F(StagedUpdateTest, NestedTreeIsAppliedAndRemoved) {
 }
 
 TEST_F(StagedUpdateTest, StagedPostUpgradeProgramIsCopiedThenDeleted) {
-    StageBrowser();
+    install.StageBrowser();
     Stage("TavrelPostUpgrade.exe", "staged post-upgrade");
     RunAndExpectBrowser();
     EXPECT_FALSE(InData("TavrelPostUpgrade.exe"));
@@ -102,7 +91,7 @@ TEST_F(StagedUpdateTest, NothingStagedOrNothingApplicableTouchesNothing) {
 }
 
 TEST_F(StagedUpdateTest, StagedFileThatCannotBeWrittenKeepsTheUpdateStaged) {
-    const std::string browser = StageBrowser();
+    const std::string browser = install.StageBrowser();
     Stage("locked.dat", "new");
     WriteFile(install.Data() / "locked.dat", "old");
     const BusyFile locked(install.Data() / "locked.dat");
@@ -114,7 +103,7 @@ TEST_F(StagedUpdateTest, StagedFileThatCannotBeWrittenKeepsTheUpdateStaged) {
 }
 
 TEST_F(StagedUpdateTest, BrowserProgramInUseIsWaitedForBriefly) {
-    const std::string browser = StageBrowser();
+    const std::string browser = install.StageBrowser();
     const std::string standIn = ReadFile(install.Data() / "Tavrel.exe");
     Stage("old.dat", "new");
 
@@ -133,7 +122,7 @@ TEST_F(StagedUpdateTest, BrowserProgramInUseIsWaitedForBriefly) {
 }
 
 TEST_F(StagedUpdateTest, BrowserProgramInUseThroughoutKeepsTheUpdateStaged) {
-    StageBrowser();
+    install.StageBrowser();
     Stage("old.dat", "new");
     WriteFile(install.Data() / "Tavrel.exe", ReadFile(install.Data() / "Tavrel.exe"));
     const BusyFile busy(install.Data() / "Tavrel.exe");
