@@ -2,9 +2,9 @@
 #include <cstdlib>
 
 #include "fuzz/FuzzInput.h"
-#include "launcher/commandline/ArgumentVector.h"
 #include "launcher/commandline/CommandLineInfo.h"
-#include "launcher/commandline/CommandTail.h"
+#include "platform/commandline/ArgumentVector.h"
+#include "platform/commandline/CommandTail.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::basic_string<WCHAR> line = Utf16From(data, size);

@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "fuzz/FuzzInput.h"
-#include "launcher/commandline/ArgumentQuote.h"
-#include "launcher/commandline/ArgumentVector.h"
+#include "platform/commandline/ArgumentQuote.h"
+#include "platform/commandline/ArgumentVector.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Code unit 0xFFFF separates the arguments; the first is the name,

@@ -3,6 +3,7 @@
 #include "launcher/FolderLayout.h"
 #include "launcher/LaunchDelay.h"
 #include "launcher/StagedUpdate.h"
+#include "launcher/commandline/CommandLineInfo.h"
 
 BOOL LauncherApp::InitInstance() {
     // Whatever goes wrong (memory for a string, say) ends the start quietly:

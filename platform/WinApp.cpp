@@ -1,7 +1,6 @@
 #include "platform/WinApp.h"
 
-#include "launcher/commandline/ArgumentVector.h"
-#include "launcher/commandline/CommandTail.h"
+#include "platform/commandline/CommandTail.h"
 
 namespace {
 
@@ -22,12 +21,12 @@ CWinApp::~CWinApp() {
     }
 }
 
-void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
-    ParseArguments(processArguments.Count(), processArguments.Values(), info);
-}
-
 CWinApp* AfxGetApp() {
     return currentApp;
+}
+
+const ArgumentVector& AfxGetProcessArguments() {
+    return processArguments;
 }
 
 int AfxWinMain(HINSTANCE instance, HINSTANCE, LPCWSTR commandTail, int showCommand) {

@@ -6,9 +6,12 @@
 // ExitInstance, whose answer is the process exit code.
 #pragma once
 
-#include "launcher/commandline/CommandLineInfo.h"
 #include "platform/Object.h"
 #include "platform/Platform.h"
+#include "platform/commandline/ArgumentVector.h"
+
+// The record that ParseCommandLine fills is the launcher's own.
+class CCommandLineInfo;
 
 class CWinApp : public CObject {
 public:
@@ -23,6 +26,7 @@ public:
     virtual int ExitInstance() { return 0; }
 
     // Hands the process's arguments after the program name to info.
+    // Defined with the record.
     void ParseCommandLine(CCommandLineInfo& info);
 
     HINSTANCE m_hInstance = nullptr;
@@ -32,6 +36,9 @@ public:
 };
 
 CWinApp* AfxGetApp();
+
+// The process's arguments, split once at entry (empty before it).
+const ArgumentVector& AfxGetProcessArguments();
 
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPCWSTR commandTail, int showCommand);
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/WinApp.h"
+
 void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL last) {
     if (flag) {
         ParseFlag(param);
@@ -77,4 +79,9 @@ void ParseArguments(int count, LPWSTR const* arguments, CCommandLineInfo& info) 
         const BOOL flag = text[0] == TEXT('-') || text[0] == TEXT('/');
         info.ParseParam(flag ? text + 1 : text, flag, i == count - 1);
     }
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
+    const ArgumentVector& arguments = AfxGetProcessArguments();
+    ParseArguments(arguments.Count(), arguments.Values(), info);
 }

@@ -10,7 +10,7 @@
 #include <limits.h>
 #include <unistd.h>
 
-#include "launcher/commandline/ArgumentQuote.h"
+#include "platform/commandline/ArgumentQuote.h"
 #include "platform/posix/Boundary.h"
 #include "platform/posix/Error.h"
 

@@ -9,7 +9,7 @@
 #include <spawn.h>
 #include <unistd.h>
 
-#include "launcher/commandline/ArgumentVector.h"
+#include "platform/commandline/ArgumentVector.h"
 #include "platform/posix/Boundary.h"
 #include "platform/posix/Error.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/Process.h"
 
-#include "launcher/commandline/ArgumentQuote.h"
+#include "platform/commandline/ArgumentQuote.h"
 
 RunResult RunProgram(const fs::path& program, const std::vector<CString>& arguments,
                      const fs::path& directory) {

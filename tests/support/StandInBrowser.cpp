@@ -3,8 +3,8 @@
 #include <system_error>
 
 #include "launcher/FolderLayout.h"
-#include "launcher/commandline/ArgumentVector.h"
 #include "platform/WinApp.h"
+#include "platform/commandline/ArgumentVector.h"
 #include "tests/support/LaunchRecord.h"
 
 namespace {

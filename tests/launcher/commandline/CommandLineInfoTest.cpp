@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "launcher/commandline/ArgumentVector.h"
+#include "platform/commandline/ArgumentVector.h"
 #include "tests/support/TestStrings.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "launcher/commandline/ArgumentQuote.h"
+#include "platform/commandline/ArgumentQuote.h"
 
 #include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "launcher/commandline/ArgumentVector.h"
-#include "launcher/commandline/CommandTail.h"
+#include "platform/commandline/ArgumentVector.h"
+#include "platform/commandline/CommandTail.h"
 #include "tests/support/TestStrings.h"
 
 namespace {

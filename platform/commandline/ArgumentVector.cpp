@@ -1,4 +1,4 @@
-#include "launcher/commandline/ArgumentVector.h"
+#include "platform/commandline/ArgumentVector.h"
 
 #include <cassert>
 

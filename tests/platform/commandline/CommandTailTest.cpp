@@ -1,4 +1,4 @@
-#include "launcher/commandline/CommandTail.h"
+#include "platform/commandline/CommandTail.h"
 
 #include <gtest/gtest.h>
 

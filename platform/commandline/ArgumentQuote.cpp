@@ -1,4 +1,4 @@
-#include "launcher/commandline/ArgumentQuote.h"
+#include "platform/commandline/ArgumentQuote.h"
 
 namespace {
 
