@@ -13,7 +13,7 @@ cmake --build --preset fuzz
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-for target in commandline quote path delay wildcard; do
+for target in commandline quote path delay wildcard boundary; do
     cp -r "fuzz/corpus/$target" "$scratch/$target"
     echo "== ${target}_fuzz, ${seconds} s"
     if ! "build/fuzz/bin/${target}_fuzz" -max_total_time="$seconds" -max_len=1024 \

@@ -9,7 +9,8 @@ bool IsContinuation(unsigned char byte) {
 }
 
 // Length of the valid UTF-8 sequence at text[i], or 0 when there is none.
-size_t ValidSequence(const std::string& text, size_t i, char32_t* codePoint) {
+size_t ValidSequence(const std::string& text, size_t i, bool (*kept)(char32_t),
+                     char32_t* codePoint) {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
     const unsigned char lead = byte(0);
     size_t length;
@@ -40,7 +41,7 @@ size_t ValidSequence(const std::string& text, size_t i, char32_t* codePoint) {
     }
     const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
     const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-    if (overlong || surrogate || value > 0x10FFFF) {
+    if (overlong || surrogate || value > 0x10FFFF || (kept != nullptr && kept(value))) {
         return 0;
     }
     *codePoint = value;
@@ -95,12 +96,12 @@ std::string ToUtf8(LPCWSTR text) {
     return ToUtf8(text, length);
 }
 
-Utf16Text FromUtf8(const std::string& text) {
+Utf16Text FromUtf8(const std::string& text, bool (*kept)(char32_t)) {
     Utf16Text out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         char32_t c;
-        const size_t length = ValidSequence(text, i, &c);
+        const size_t length = ValidSequence(text, i, kept, &c);
         if (length == 0) {
             out += static_cast<WCHAR>(kEscapeBase + static_cast<unsigned char>(text[i]));
             ++i;

@@ -13,4 +13,7 @@ typedef std::basic_string<WCHAR> Utf16Text;
 
 std::string ToUtf8(LPCWSTR text, size_t length);
 std::string ToUtf8(LPCWSTR text);
-Utf16Text FromUtf8(const std::string& text);
+// A code point for which `kept` answers true is kept as its bytes, as if its
+// sequence were not valid: a caller that gives such code points a meaning of
+// their own keeps the text that holds them unchanged all the same.
+Utf16Text FromUtf8(const std::string& text, bool (*kept)(char32_t) = nullptr);

@@ -1,21 +1,53 @@
 #include "platform/posix/Boundary.h"
 
+#include <cstring>
+
+namespace {
+
+const char kNotInWindowsNames[] = "\\:*?\"<>|";
+const char32_t kStandInBase = 0xF000;
+
+bool IsNotInWindowsNames(char byte) {
+    return byte != 0 && std::strchr(kNotInWindowsNames, byte) != nullptr;
+}
+
+bool IsStandIn(char32_t c) {
+    return c > kStandInBase && c < kStandInBase + 0x80 &&
+           IsNotInWindowsNames(static_cast<char>(c - kStandInBase));
+}
+
+}  // namespace
+
 std::string ToSystemPath(LPCWSTR path) {
-    std::string out = ToUtf8(path);
-    for (char& c : out) {
-        if (c == '\\') {
-            c = '/';
+    std::string out;
+    LPCWSTR run = path;
+    for (LPCWSTR p = path;; ++p) {
+        if (*p != 0 && *p != u'\\' && !IsStandIn(*p)) {
+            continue;
         }
+        out += ToUtf8(run, static_cast<size_t>(p - run));
+        if (*p == 0) {
+            return out;
+        }
+        out += *p == u'\\' ? '/' : static_cast<char>(*p - kStandInBase);
+        run = p + 1;
     }
-    return out;
 }
 
 Utf16Text FromSystemPath(const std::string& path) {
-    Utf16Text out = FromUtf8(path);
-    for (WCHAR& c : out) {
-        if (c == u'/') {
-            c = u'\\';
+    Utf16Text out;
+    out.reserve(path.size());
+    size_t run = 0;
+    for (size_t i = 0;; ++i) {
+        if (i < path.size() && path[i] != '/' && !IsNotInWindowsNames(path[i])) {
+            continue;
         }
+        // These separators are ASCII, so no UTF-8 sequence is cut.
+        out += FromUtf8(path.substr(run, i - run), IsStandIn);
+        if (i == path.size()) {
+            return out;
+        }
+        out += path[i] == '/' ? u'\\' : static_cast<WCHAR>(kStandInBase + path[i]);
+        run = i + 1;
     }
-    return out;
 }

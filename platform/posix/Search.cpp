@@ -119,7 +119,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
             search->readError = errno != 0 ? Win32ErrorFromErrno(errno) : 0;
             break;
         }
-        Utf16Text name = FromUtf8(entry->d_name);
+        Utf16Text name = FromSystemPath(entry->d_name);
         if (MatchesWildcards(filter, name)) {
             search->entries.push_back({std::move(name), Attributes(dirfd(directory.get()), entry)});
         }

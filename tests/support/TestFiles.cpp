@@ -8,17 +8,32 @@
 #include <random>
 #include <stdexcept>
 
+#ifndef _WIN32
+#include "platform/posix/Boundary.h"
+#endif
+
+#ifdef _WIN32
 fs::path ToFsPath(const CString& path) {
-    std::basic_string<WCHAR> text(path);
-    std::replace(text.begin(), text.end(), WCHAR('\\'), WCHAR(fs::path::preferred_separator));
-    return fs::path(text);
+    return fs::path(static_cast<LPCWSTR>(path));
 }
 
 CString FromFsPath(const fs::path& path) {
-    std::basic_string<WCHAR> text = path.string<WCHAR>();
-    std::replace(text.begin(), text.end(), WCHAR('/'), WCHAR('\\'));
+    std::wstring text = path.native();
+    std::replace(text.begin(), text.end(), L'/', L'\\');
     return CString(text.c_str());
 }
+#else
+// Through the layer's own boundary, so that every name the tests make
+// reaches the code under test as the code sees names from the system.
+fs::path ToFsPath(const CString& path) {
+    return fs::path(ToSystemPath(path));
+}
+
+CString FromFsPath(const fs::path& path) {
+    const Utf16Text text = FromSystemPath(path.native());
+    return CString(text.c_str(), static_cast<int>(text.size()));
+}
+#endif
 
 fs::path ProgramDirectory() {
     WCHAR buffer[4096] = {};

@@ -52,14 +52,6 @@ TEST_F(FaultTest, SubdirectoryThatCannotBeSearchedEndsTheWalk) {
     EXPECT_TRUE(Exists("Data/b"));
 }
 
-TEST_F(FaultTest, SubdirectoryWithABadNameEndsTheWalk) {
-    MakeFolder("Data/bad:name");
-    CStringArray list;
-    EXPECT_FALSE(disk.ListSubdirectories(Path("Data"), list, FullPaths));
-    EXPECT_EQ(ToTexts(list), Texts{Path("Data/bad:name/")});
-    EXPECT_EQ(disk.m_errorText, kInternalError);
-}
-
 TEST_F(FaultTest, DirectoryThatCannotBeListedIsLeftAlone) {
     MakeFile("src/a.txt");
     InjectFault({FaultPoint::FindFirstFile, ERROR_ACCESS_DENIED, u"src\\*.*"});

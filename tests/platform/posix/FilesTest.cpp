@@ -16,7 +16,15 @@ namespace {
 
 class FilesTest : public ::testing::Test {
 protected:
-    CString Path(const char* relative) const { return FromFsPath(temp.path() / relative); }
+    // A path below the temporary folder, written as the code under test
+    // writes paths: wildcards stay wildcards.
+    CString Path(const char* relative) const {
+        CString path = FromFsPath(temp.path()) + TEXT('\\');
+        for (const char* p = relative; *p != 0; ++p) {
+            path += static_cast<WCHAR>(*p == '/' ? '\\' : *p);
+        }
+        return path;
+    }
     void Make(const char* relative) const { WriteFile(temp.path() / relative, relative); }
 
     TempDir temp;
@@ -110,18 +118,55 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
     EXPECT_EQ(found, expected);
 }
 
-// A name that is not UTF-8 is found under its escaped form, and that form
-// names the same file again.
-TEST_F(FilesTest, NamesThatAreNotUtf8StayReachable) {
-    WriteFile(temp.path() / "caf\xE9", "bytes");
+// Every byte a Linux name can hold, and the UTF-8 forms of the code points
+// that stand for \ and : in names: each name is found as one component, with
+// no separator, drive or wildcard in it, and names its own file again.
+TEST_F(FilesTest, EveryNameComesBackAsTheSameBytes) {
+    std::vector<std::string> names;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '/') {
+            names.push_back("n" + std::string(1, static_cast<char>(byte)) + "e");
+        }
+    }
+    names.push_back("\xEF\x81\x9C..\xEF\x81\x9Cx");
+    names.push_back("c\xEF\x80\xBA");
+    names.push_back("..\\..\\x");
+    fs::create_directories(temp.path() / "from");
+    fs::create_directories(temp.path() / "to");
+    for (const std::string& name : names) {
+        WriteFile(temp.path() / "from" / name, name);
+    }
+
     WIN32_FIND_DATAW data;
-    const HANDLE search = FindFirstFileW(Path("caf*"), &data);
+    const HANDLE search = FindFirstFileW(Path("from/*.*"), &data);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do {
+        const CString name = data.cFileName;
+        if (name == CString(TEXT(".")) || name == CString(TEXT(".."))) {
+            continue;
+        }
+        for (const WCHAR forbidden : {TEXT('\\'), TEXT(':'), TEXT('*'), TEXT('?')}) {
+            EXPECT_LT(name.Find(forbidden), 0) << name;
+        }
+        EXPECT_TRUE(CopyFileW(Path("from/") + name, Path("to/") + name, FALSE)) << name;
+    } while (FindNextFileW(search, &data));
     FindClose(search);
-    const CString name = data.cFileName;
-    EXPECT_EQ(name, CString(TEXT("caf\xDCE9")));
-    EXPECT_TRUE(DeleteFileW(Path("") + name));
-    EXPECT_FALSE(fs::exists(temp.path() / "caf\xE9"));
+    for (const std::string& name : names) {
+        EXPECT_EQ(ReadFile(temp.path() / "to" / name), name);
+    }
+}
+
+TEST_F(FilesTest, CurrentDirectoryComesBackAsTheSameBytes) {
+    const fs::path folder = temp.path() / "a\\b:c*d?e\"<f>|g\xEF\x81\x9C\xFF";
+    fs::create_directories(folder);
+    const fs::path before = fs::current_path();
+    fs::current_path(folder);
+    WCHAR current[4096];
+    ASSERT_GT(GetCurrentDirectoryW(4096, current), 0u);
+    fs::current_path(before);
+    EXPECT_TRUE(SetCurrentDirectoryW(current));
+    EXPECT_EQ(fs::current_path(), folder);
+    fs::current_path(before);
 }
 
 TEST_F(FilesTest, SearchesThatCannotStartSayWhy) {
