@@ -13,6 +13,12 @@ BOOL LauncherApp::InitInstance() {
         ParseCommandLine(commandLine);
 
         const FolderLayout layout(GetModuleDirectory());
+        // Without its own folder every path would be read against the
+        // current directory, which may hold anyone's TavrelData: where that
+        // can happen, nothing is touched and nothing started.
+        if (layout.launcherDirectory.IsEmpty() && kModulePathMayBeUnknown) {
+            return FALSE;
+        }
         ApplyStagedUpdate(layout);
 
         const LaunchPlan plan = PlanLaunch(commandLine.m_strFileName, m_lpCmdLine);

@@ -1,5 +1,9 @@
 #include "platform/WinApp.h"
 
+#include <cstdlib>
+#include <exception>
+#include <new>
+
 #include "platform/commandline/CommandTail.h"
 
 namespace {
@@ -8,6 +12,28 @@ CWinApp* currentApp = nullptr;
 ArgumentVector processArguments;
 
 const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+
+// What the process ends with when it finds no memory to start.
+const int kNoMemory = 255;
+
+// Ends the process quietly instead of the run-time's abort with its message,
+// also when there is not even memory left to throw.
+[[noreturn]] void EndWithoutMemory() {
+    std::_Exit(kNoMemory);
+}
+
+LPCWSTR SplitProcessCommandLine() {
+    LPCWSTR commandLine = GetCommandLineW();
+    WCHAR executablePath[MAX_PATH + 1] = {};
+    if (*commandLine == 0) {
+        // Nothing to split: the executable's own path is read instead.
+        GetModuleFileNameW(nullptr, executablePath, MAX_PATH);
+        processArguments = ArgumentVector::FromCommandLine(executablePath);
+    } else {
+        processArguments = ArgumentVector::FromCommandLine(commandLine);
+    }
+    return processArguments.IsValid() ? FindCommandTail(commandLine) : nullptr;
+}
 
 }  // namespace
 
@@ -50,17 +76,14 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPCWSTR commandTail, int showComma
 }
 
 int AfxEntry(HINSTANCE instance) {
-    LPCWSTR commandLine = GetCommandLineW();
-    WCHAR executablePath[MAX_PATH + 1] = {};
-    if (*commandLine == 0) {
-        // Nothing to split: the executable's own path is read instead.
-        GetModuleFileNameW(nullptr, executablePath, MAX_PATH);
-        processArguments = ArgumentVector::FromCommandLine(executablePath);
-    } else {
-        processArguments = ArgumentVector::FromCommandLine(commandLine);
+    std::set_terminate(EndWithoutMemory);
+    LPCWSTR commandTail = nullptr;
+    try {
+        commandTail = SplitProcessCommandLine();
+    } catch (const std::bad_alloc&) {
     }
-    if (!processArguments.IsValid()) {
-        return 255;
+    if (commandTail == nullptr) {
+        return kNoMemory;
     }
 
     STARTUPINFOW startup = {};
@@ -69,5 +92,5 @@ int AfxEntry(HINSTANCE instance) {
     const int show =
         (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
 
-    return AfxWinMain(instance, nullptr, FindCommandTail(commandLine), show);
+    return AfxWinMain(instance, nullptr, commandTail, show);
 }

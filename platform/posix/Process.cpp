@@ -1,13 +1,12 @@
 // Process facts as Windows presents them: one command-line string, the
 // executable's path, start-up information, the error mode and sleeping.
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include <limits.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 #include "platform/commandline/ArgumentQuote.h"
@@ -18,32 +17,80 @@ namespace {
 
 UINT errorMode = 0;
 
-std::vector<std::string> ReadOwnArguments() {
-    std::ifstream file("/proc/self/cmdline", std::ios::binary);
-    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> arguments;
-    size_t start = 0;
-    while (start < all.size()) {
-        const size_t end = all.find('\0', start);
-        arguments.push_back(all.substr(start, end - start));
-        start = end == std::string::npos ? all.size() : end + 1;
-    }
-    return arguments;
+// What the process was started with, kept before any of its own code runs:
+// the C library hands the arguments to the program's initialisers, and the
+// current directory is still the one that a relative program path given to
+// exec was read against. Nothing here needs /proc, which some systems lack.
+int startArgumentCount = 0;
+char** startArguments = nullptr;
+char* startDirectory = nullptr;
+
+void KeepStart(int count, char** arguments, char**) {
+    startArgumentCount = count;
+    startArguments = arguments;
+    // Plain malloc: nothing is thrown here, even without memory.
+    startDirectory = getcwd(nullptr, 0);
 }
+
+__attribute__((section(".init_array"), used)) void (*const keepStart)(int, char**,
+                                                                      char**) = KeepStart;
 
 // Linux hands the process its arguments already split; they are joined into
 // the one line that splits back into exactly the same arguments.
 Utf16Text BuildCommandLine() {
-    const std::vector<std::string> arguments = ReadOwnArguments();
-    if (arguments.empty()) {
+    if (startArgumentCount == 0) {
         return Utf16Text();
     }
-    Utf16Text line = QuoteProgramName(FromUtf8(arguments[0]));
-    for (size_t i = 1; i < arguments.size(); ++i) {
+    Utf16Text line = QuoteProgramName(FromUtf8(startArguments[0]));
+    for (int i = 1; i < startArgumentCount; ++i) {
         line += u' ';
-        line += QuoteArgument(FromUtf8(arguments[i]));
+        line += QuoteArgument(FromUtf8(startArguments[i]));
     }
     return line;
+}
+
+std::string ReadLink(const char* link) {
+    std::string target(PATH_MAX, '\0');
+    for (;;) {
+        const ssize_t length = readlink(link, &target[0], target.size());
+        if (length < 0) {
+            return std::string();
+        }
+        if (static_cast<size_t>(length) < target.size()) {
+            target.resize(length);
+            return target;
+        }
+        target.resize(target.size() * 2);
+    }
+}
+
+// The path that exec was given, made absolute against the start directory,
+// with its links resolved as /proc/self/exe has them.
+std::string ExecutedPath() {
+    const char* executed = reinterpret_cast<const char*>(getauxval(AT_EXECFN));
+    if (executed == nullptr || *executed == 0) {
+        return std::string();
+    }
+    std::string path = executed;
+    if (path[0] != '/') {
+        if (startDirectory == nullptr) {
+            return std::string();
+        }
+        path = std::string(startDirectory) + "/" + path;
+    }
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return std::string();
+    }
+    path = resolved;
+    free(resolved);
+    return path;
+}
+
+// The running executable's path, or empty when no route gives it.
+std::string ExecutablePath() {
+    const std::string path = ReadLink("/proc/self/exe");
+    return path.empty() ? ExecutedPath() : path;
 }
 
 }  // namespace
@@ -64,18 +111,10 @@ DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return 0;
     }
-    std::string target(PATH_MAX, '\0');
-    for (;;) {
-        const ssize_t length = readlink("/proc/self/exe", &target[0], target.size());
-        if (length < 0) {
-            FailWithErrno();
-            return 0;
-        }
-        if (static_cast<size_t>(length) < target.size()) {
-            target.resize(length);
-            break;
-        }
-        target.resize(target.size() * 2);
+    const std::string target = ExecutablePath();
+    if (target.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return 0;
     }
     const Utf16Text path = FromSystemPath(target);
     if (size == 0) {

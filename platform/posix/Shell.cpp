@@ -74,6 +74,9 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR parameter
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // As from the shell on Windows, the program gets none of its starter's
+    // open files beyond standard input, output and error.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     if (directory != nullptr && *directory != 0) {
         posix_spawn_file_actions_addchdir_np(&actions, ToSystemPath(directory).c_str());
     }

@@ -126,6 +126,9 @@ struct _stat {
 };
 
 // Process.
+// Linux may run a program that cannot learn its own path (no /proc, and a
+// program started through a descriptor): GetModuleFileNameW then fails.
+constexpr bool kModulePathMayBeUnknown = true;
 LPWSTR GetCommandLineW();
 void GetStartupInfoW(LPSTARTUPINFOW info);
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);

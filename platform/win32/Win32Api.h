@@ -11,3 +11,6 @@
 
 #include <shellapi.h>
 #include <sys/stat.h>
+
+// Windows always knows the path of a running program's own file.
+constexpr bool kModulePathMayBeUnknown = false;

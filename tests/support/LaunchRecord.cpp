@@ -12,6 +12,7 @@ namespace {
 const char kDirectory[] = "directory: ";
 const char kTail[] = "tail: ";
 const char kArgument[] = "argument: ";
+const char kInherited[] = "inherited: ";
 
 std::string Escape(const CString& text) {
     std::string out;
@@ -62,6 +63,9 @@ std::string FormatLaunchRecord(const LaunchRecord& record) {
     for (const CString& argument : record.arguments) {
         text += kArgument + Escape(argument) + "\n";
     }
+    for (const int descriptor : record.inherited) {
+        text += kInherited + std::to_string(descriptor) + "\n";
+    }
     return text;
 }
 
@@ -77,6 +81,8 @@ LaunchRecord ParseLaunchRecord(const std::string& text) {
             record.tail = Unescape(rest);
         } else if (StartsWith(line, kArgument, &rest)) {
             record.arguments.push_back(Unescape(rest));
+        } else if (StartsWith(line, kInherited, &rest)) {
+            record.inherited.push_back(std::stoi(rest));
         }
     }
     return record;

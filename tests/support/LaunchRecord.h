@@ -11,6 +11,9 @@ struct LaunchRecord {
     CString directory;
     CString tail;
     std::vector<CString> arguments;
+    // On Linux, the open descriptors it found beyond standard input, output
+    // and error.
+    std::vector<int> inherited;
 };
 
 // The file that a stand-in browser in `directory` leaves beside itself.

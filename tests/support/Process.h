@@ -62,6 +62,22 @@ private:
     std::optional<int> exitCode_;
 };
 
+#ifndef _WIN32
+// Linux only: how RunPrepared starts a program in its new process.
+struct Preparation {
+    // Called in the new process just before it changes to its folder and
+    // runs the program (to set a limit, or a namespace); false gives up, and
+    // the exit code is then kNotPrepared.
+    std::function<bool()> prepare = [] { return true; };
+    // Runs the program through an open descriptor of its file, so that
+    // nothing tells it its path.
+    bool throughDescriptor = false;
+};
+const int kNotPrepared = 125;
+RunResult RunPrepared(const fs::path& program, const std::vector<CString>& arguments,
+                      const fs::path& directory, const Preparation& preparation);
+#endif
+
 // The command line with which RunProgram starts a program: the quoted
 // program name and arguments, blank-separated.
 CString CommandLineFor(const fs::path& program, const std::vector<CString>& arguments);

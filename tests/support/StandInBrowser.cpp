@@ -2,6 +2,10 @@
 // started with (see LaunchRecord.h), then ends.
 #include <system_error>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#endif
+
 #include "launcher/FolderLayout.h"
 #include "platform/WinApp.h"
 #include "platform/commandline/ArgumentVector.h"
@@ -21,6 +25,13 @@ public:
         for (int i = 1; i < arguments.Count(); ++i) {
             record.arguments.push_back(arguments.Values()[i]);
         }
+#ifndef _WIN32
+        for (int descriptor = 3; descriptor < 1024; ++descriptor) {
+            if (fcntl(descriptor, F_GETFD) != -1) {
+                record.inherited.push_back(descriptor);
+            }
+        }
+#endif
 
         // Whoever waits for the record sees it whole or not at all.
         const fs::path path = LaunchRecordPath(ToFsPath(GetModuleDirectory()));

@@ -18,21 +18,27 @@ struct StartedProgram::Child {
 
 namespace {
 
+// The program's argument vector, which points into `texts`.
+std::vector<char*> ArgumentVectorOf(const fs::path& program, const std::vector<CString>& arguments,
+                                    std::vector<std::string>* texts) {
+    texts->assign(1, program.string());
+    for (const CString& argument : arguments) {
+        texts->push_back(ToUtf8(argument));
+    }
+    std::vector<char*> argv;
+    for (std::string& text : *texts) {
+        argv.push_back(&text[0]);
+    }
+    argv.push_back(nullptr);
+    return argv;
+}
+
 std::shared_ptr<StartedProgram::Child> Spawn(const fs::path& program,
                                              const std::vector<CString>& arguments,
                                              const fs::path& directory, const fs::path& output) {
     const int outputFile = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-
-    std::vector<std::string> texts{program.string()};
-    for (const CString& argument : arguments) {
-        texts.push_back(ToUtf8(argument));
-    }
-    std::vector<char*> argv;
-    argv.reserve(texts.size() + 1);
-    for (std::string& text : texts) {
-        argv.push_back(&text[0]);
-    }
-    argv.push_back(nullptr);
+    std::vector<std::string> texts;
+    std::vector<char*> argv = ArgumentVectorOf(program, arguments, &texts);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -52,7 +58,50 @@ std::shared_ptr<StartedProgram::Child> Spawn(const fs::path& program,
     return child;
 }
 
+// A start by fork and exec, for what a spawn cannot do first.
+std::shared_ptr<StartedProgram::Child> ForkPrepared(const fs::path& program,
+                                                    const std::vector<CString>& arguments,
+                                                    const fs::path& directory,
+                                                    const Preparation& preparation,
+                                                    const fs::path& output) {
+    const int outputFile = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int programFile = preparation.throughDescriptor ? open(program.c_str(), O_RDONLY) : -1;
+    std::vector<std::string> texts;
+    std::vector<char*> argv = ArgumentVectorOf(program, arguments, &texts);
+    auto child = std::make_shared<StartedProgram::Child>();
+    child->id = fork();
+    if (child->id == 0) {
+        dup2(outputFile, 1);
+        dup2(outputFile, 2);
+        if (!preparation.prepare() || chdir(directory.c_str()) != 0) {
+            _exit(kNotPrepared);
+        }
+        if (programFile >= 0) {
+            fexecve(programFile, argv.data(), environ);
+        } else {
+            execve(program.c_str(), argv.data(), environ);
+        }
+        _exit(127);
+    }
+    close(outputFile);
+    if (programFile >= 0) {
+        close(programFile);
+    }
+    if (child->id < 0) {
+        throw std::runtime_error("cannot start " + program.string());
+    }
+    return child;
+}
+
 }  // namespace
+
+RunResult RunPrepared(const fs::path& program, const std::vector<CString>& arguments,
+                      const fs::path& directory, const Preparation& preparation) {
+    return StartedProgram([&](const fs::path& output) {
+               return ForkPrepared(program, arguments, directory, preparation, output);
+           })
+        .Finish();
+}
 
 StartedProgram::StartedProgram(const fs::path& program, const std::vector<CString>& arguments,
                                const fs::path& directory)
