@@ -2,6 +2,7 @@
 // directory with all its missing parents.
 #include "disk/CurrentDirectory.h"
 #include "disk/DiskObject.h"
+#include "disk/FileBatch.h"
 
 BOOL CDiskObject::CopyFiles(const CString& source, const CString& destination, BOOL stopOnError) {
     CString from;
@@ -9,29 +10,10 @@ BOOL CDiskObject::CopyFiles(const CString& source, const CString& destination, B
     if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to)) {
         return FALSE;
     }
-    CStringArray names;
-    if (!ListFiles(from, names, NamesOnly) || !CreateDirectoryChain(to)) {
-        return FALSE;
-    }
-    // Going on past a failed copy, the result and the error text still
-    // tell of the first one that failed.
-    BOOL result = TRUE;
-    const int count = names.GetSize();
-    for (int i = 0; i < count; ++i) {
-        const CString& name = names[i];
-        Echo(name);
-        if (CopyFileW(from + name, to + name, FALSE)) {
-            continue;
-        }
-        if (result) {
-            SetSystemError(GetLastError(), from + name + TEXT(" -> ") + to + name);
-            result = FALSE;
-        }
-        if (stopOnError) {
-            break;
-        }
-    }
-    return result;
+    FileBatch batch;
+    CopyFailure failure;
+    return WriteFiles(from, to, stopOnError, batch, failure) &&
+           PlaceFiles(batch, to, stopOnError, failure);
 }
 
 BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BOOL stopOnError) {
@@ -45,8 +27,10 @@ BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BO
     if (!ListSubdirectories(from, directories, FullPaths)) {
         return FALSE;
     }
-    BOOL result = TRUE;
-    CString firstError;
+    // One batch for the whole tree: nothing is replaced before every file
+    // of it is written, so a tree that does not fit replaces nothing.
+    FileBatch batch;
+    CopyFailure failure;
     const int count = directories.GetSize();
     for (int i = 0; i < count; ++i) {
         const CString& directory = directories[i];
@@ -54,19 +38,78 @@ BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BO
         if (i > 0 && IsDirectoryLink(directory)) {
             continue;
         }
-        if (CopyFiles(directory, to + directory.Mid(from.GetLength()), stopOnError)) {
+        const CString target = to + directory.Mid(from.GetLength());
+        // A link where the tree has a folder gives way to a real folder.
+        if (i > 0 && IsDirectoryLink(target) && !::RemoveDirectoryW(target)) {
+            SetSystemError(GetLastError(), target);
+        } else if (WriteFiles(directory, target, stopOnError, batch, failure)) {
             continue;
         }
         if (stopOnError) {
             return FALSE;
         }
-        if (result) {
-            firstError = m_errorText;
-            result = FALSE;
+        RecordFailure(failure);
+    }
+    return PlaceFiles(batch, to, stopOnError, failure);
+}
+
+BOOL CDiskObject::WriteFiles(const CString& from, const CString& to, BOOL stopOnError,
+                             FileBatch& batch, CopyFailure& failure) {
+    CStringArray names;
+    if (!ListEntries(TEXT("*.*"), from, names, NamesOnly, true) || !CreateDirectoryChain(to)) {
+        return FALSE;
+    }
+    const int conflict = FileBatch::FirstConflict(names);
+    const int count = names.GetSize();
+    for (int i = 0; i < count; ++i) {
+        const CString& name = names[i];
+        Echo(name);
+        if (i == conflict) {
+            SetLastError(ERROR_FILE_EXISTS);
+        } else if (batch.Write(from, to, name)) {
+            continue;
+        }
+        SetSystemError(GetLastError(), from + name + TEXT(" -> ") + to + name);
+        if (stopOnError) {
+            return FALSE;
+        }
+        RecordFailure(failure);
+    }
+    return TRUE;
+}
+
+BOOL CDiskObject::PlaceFiles(FileBatch& batch, const CString& to, BOOL stopOnError,
+                             CopyFailure& failure) {
+    // What is put in place must be on stable storage first, and what was put
+    // in place before the caller goes on.
+    const bool written = batch.Flush(to);
+    if (!written) {
+        SetSystemError(GetLastError(), to);
+        RecordFailure(failure);
+    }
+    const int count = written ? batch.Count() : 0;
+    for (int i = 0; i < count; ++i) {
+        if (batch.Place(i)) {
+            continue;
+        }
+        SetSystemError(GetLastError(), batch.Source(i) + TEXT(" -> ") + batch.Target(i));
+        RecordFailure(failure);
+        if (stopOnError) {
+            break;
         }
     }
-    m_errorText = firstError;
-    return result;
+    if (!batch.Flush(to)) {
+        SetSystemError(GetLastError(), to);
+        RecordFailure(failure);
+    }
+    m_errorText = failure.text;
+    return !failure.failed;
+}
+
+void CDiskObject::RecordFailure(CopyFailure& failure) const {
+    if (!failure.failed) {
+        failure = {TRUE, m_errorText};
+    }
 }
 
 BOOL CDiskObject::CreateDirectoryChain(const CString& path) {

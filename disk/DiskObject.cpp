@@ -3,6 +3,7 @@
 #include "disk/DiskObject.h"
 
 #include "disk/CurrentDirectory.h"
+#include "disk/FileSearch.h"
 #include "disk/PathParts.h"
 
 namespace {
@@ -124,8 +125,6 @@ BOOL CDiskObject::StartWithDirectory(const CString& path, CString& qualified) {
 }
 
 BOOL CDiskObject::IsDirectoryLink(const CString& directory) const {
-    const CString link = directory.Left(directory.GetLength() - 1);
-    const DWORD attributes = GetFileAttributesW(link);
-    const DWORD both = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & both) == both;
+    const FileSearch entry(directory.Left(directory.GetLength() - 1));
+    return entry.IsOpen() && entry.IsDirectory() && entry.IsLink();
 }

@@ -8,9 +8,15 @@
 // on its own copy, made absolute with backslash separators (qualified). The
 // process's current directory is the same after each call as before it.
 //
-// A directory link (a symbolic link or junction to a directory) is never
-// entered: tree walks list it without descending, tree copies skip it, and
-// removing it removes the link, never what it points at.
+// A link (a symbolic link or junction) is never followed: tree walks list a
+// directory link without descending, removing it removes the link, never
+// what it points at, and copies skip links, FIFOs, devices and sockets.
+//
+// Copies write each file whole: every file of the copy is written beside its
+// target and made durable first, and then each takes its target's place in
+// one step, so that a copy that fails or is cut off leaves every target with
+// its old content or its new one (see FileBatch.h). A link where the copy
+// puts a file or a folder is replaced, never written through.
 //
 // When a progress window is attached, the object sets its text to every error
 // text and to every entry that it lists, copies, creates or removes.
@@ -20,6 +26,8 @@
 #include "platform/Wnd.h"
 
 enum ListMode { NamesOnly = 0, FullPaths = 1 };
+
+class FileBatch;
 
 class CDiskObject {
 public:
@@ -53,10 +61,26 @@ public:
     CWnd* m_progressWindow;
 
 private:
+    // The first failure of a copy that goes on past failures: every later
+    // step clears the error text when it starts.
+    struct CopyFailure {
+        BOOL failed = FALSE;
+        CString text;
+    };
+
     void Echo(const CString& text);
     // The opening of most operations: clears the error, and gives the
     // qualified copy of a path that is neither empty nor invalid.
     BOOL StartWithPath(const CString& path);
     BOOL StartWithDirectory(const CString& path, CString& qualified);
     BOOL IsDirectoryLink(const CString& directory) const;
+    BOOL ListEntries(const CString& filter, const CString& directory, CStringArray& list,
+                     ListMode mode, bool copyableOnly);
+    // The two halves of a copy: every file of one directory written beside
+    // its target (FALSE when the copy ends there), and then everything
+    // written put in place.
+    BOOL WriteFiles(const CString& from, const CString& to, BOOL stopOnError, FileBatch& batch,
+                    CopyFailure& failure);
+    BOOL PlaceFiles(FileBatch& batch, const CString& to, BOOL stopOnError, CopyFailure& failure);
+    void RecordFailure(CopyFailure& failure) const;
 };

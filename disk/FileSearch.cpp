@@ -25,3 +25,9 @@ bool FileSearch::IsDotEntry() const {
     const CString name = Name();
     return name == CString(TEXT(".")) || name == CString(TEXT(".."));
 }
+
+bool FileSearch::IsLinkEntry(const WIN32_FIND_DATAW& entry) {
+    return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           (entry.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+            entry.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
+}

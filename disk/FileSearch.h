@@ -21,9 +21,15 @@ public:
 
     LPCWSTR Name() const { return data_.cFileName; }
     bool IsDirectory() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-    // A link (symbolic link or junction) to somewhere else.
-    bool IsLink() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+    bool IsLink() const { return IsLinkEntry(data_); }
+    // A FIFO, device or socket: nothing that a copy may open.
+    bool IsDevice() const { return (data_.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0; }
     bool IsDotEntry() const;
+
+    // A symbolic link or a junction, which points somewhere else. Other
+    // reparse points (files kept in a cloud, deduplicated files) are files
+    // and folders like any other.
+    static bool IsLinkEntry(const WIN32_FIND_DATAW& entry);
 
 private:
     WIN32_FIND_DATAW data_ = {};

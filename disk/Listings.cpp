@@ -49,13 +49,26 @@ BOOL CDiskObject::ListFiles(const CString& directory, CStringArray& list, ListMo
 
 BOOL CDiskObject::ListFilesMatching(const CString& filter, const CString& directory,
                                     CStringArray& list, ListMode mode) {
+    return ListEntries(filter, directory, list, mode, false);
+}
+
+// The files that a copy may open are regular files, not links to them nor
+// FIFOs, devices or sockets.
+BOOL CDiskObject::ListEntries(const CString& filter, const CString& directory, CStringArray& list,
+                              ListMode mode, bool copyableOnly) {
     ClearError();
     CString qualified = directory;
     if (!QualifyDirectory(qualified)) {
         return FALSE;
     }
     if (!DirectoryExists(qualified)) {
-        return TRUE;
+        // A folder that is there but cannot be entered is not an empty one.
+        const DWORD attributes = GetFileAttributesW(qualified);
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return TRUE;
+        }
+        SetSystemError(ERROR_ACCESS_DENIED, qualified);
+        return FALSE;
     }
     const CString pattern = qualified + filter;
     FileSearch search(pattern);
@@ -65,7 +78,7 @@ BOOL CDiskObject::ListFilesMatching(const CString& filter, const CString& direct
     }
     std::vector<CString> found;
     do {
-        if (search.IsDirectory()) {
+        if (search.IsDirectory() || (copyableOnly && (search.IsLink() || search.IsDevice()))) {
             continue;
         }
         found.push_back(mode == FullPaths ? qualified + search.Name() : CString(search.Name()));

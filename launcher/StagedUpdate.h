@@ -5,8 +5,9 @@
 
 #include "launcher/FolderLayout.h"
 
-// When the update folder exists: the staged browser program is copied over
-// the browser program (up to 8 attempts, 10 ms apart, while it is in use),
-// then the whole staged tree over the data folder; only when all of it was
-// copied are the update folder and the post-upgrade program removed.
+// When the update folder holds a browser program: once the browser program
+// is not in use (up to 8 attempts, 10 ms apart), the whole staged tree is
+// copied over the data folder, every file whole and durable before any
+// takes its place; only when all of it is in place, and on stable storage,
+// are the update folder and the post-upgrade program removed.
 void ApplyStagedUpdate(const FolderLayout& layout);

@@ -9,3 +9,16 @@
 #else
 #include "platform/posix/Win32Api.h"
 #endif
+
+// Beyond the Win32 subset: making many written files durable for the price of
+// one wait. Windows offers no wait for a whole batch to a program without
+// privileges, so there each file is flushed (FlushFileBuffers) when it is
+// handed over, and renames made with kBatchedMoveFlags are written through.
+// Linux lets the kernel write each file back and waits once, for the whole
+// file system (syncfs).
+//
+// Starts putting the fully written file at path on stable storage.
+BOOL BeginFlushFile(LPCWSTR path);
+// Waits until every file begun, and every rename made with kBatchedMoveFlags,
+// on the file system that holds path is on stable storage.
+BOOL FinishFlushes(LPCWSTR path);

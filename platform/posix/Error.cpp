@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
+
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
@@ -73,5 +75,22 @@ BOOL FailWithErrno() {
 
 BOOL FailWithErrno(int error) {
     SetLastError(Win32ErrorFromErrno(error));
+    return FALSE;
+}
+
+BOOL FailOn(const std::string& path) {
+    if (errno != ENOENT) {
+        return FailWithErrno();
+    }
+    std::string name = path;
+    while (name.size() > 1 && name.back() == '/') {
+        name.pop_back();
+    }
+    const size_t slash = name.rfind('/');
+    const std::string parent =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
+    struct stat status;
+    const bool parentIsFolder = stat(parent.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    SetLastError(parentIsFolder ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
     return FALSE;
 }

@@ -2,6 +2,8 @@
 // Win32 code that Windows gives in the same situation.
 #pragma once
 
+#include <string>
+
 #include "platform/posix/Win32Api.h"
 
 DWORD Win32ErrorFromErrno(int error);
@@ -10,3 +12,8 @@ DWORD Win32ErrorFromErrno(int error);
 // so a failing call can end with `return FailWithErrno();`.
 BOOL FailWithErrno();
 BOOL FailWithErrno(int error);
+
+// Fails with errno as Windows reports it for a call on path: a missing file
+// (ERROR_FILE_NOT_FOUND) is told from a missing folder on the way to it
+// (ERROR_PATH_NOT_FOUND).
+BOOL FailOn(const std::string& path);

@@ -1,13 +1,12 @@
 #include "platform/posix/FaultInjection.h"
 
-#include <string>
-
 namespace {
 
 bool armed = false;
 Fault fault{FaultPoint::CopyFile, 0};
 std::basic_string<WCHAR> ending;
 int passed = 0;
+std::vector<FileCall>* recorded = nullptr;
 
 bool EndsWith(LPCWSTR path, const std::basic_string<WCHAR>& tail) {
     const std::basic_string<WCHAR> text(path);
@@ -28,7 +27,14 @@ void ClearFault() {
     armed = false;
 }
 
+void RecordFileCalls(std::vector<FileCall>* calls) {
+    recorded = calls;
+}
+
 bool FaultInjected(FaultPoint point, LPCWSTR path) {
+    if (recorded != nullptr) {
+        recorded->push_back({point, path});
+    }
     if (!armed || point != fault.point || !EndsWith(path, ending)) {
         return false;
     }

@@ -1,7 +1,11 @@
 // A seam for tests: makes chosen file calls fail with a chosen Win32 error,
 // so that the callers' real failure handling runs where Linux (as root) has
-// no real condition that fails the call.
+// no real condition that fails the call, and records the order in which the
+// calls came.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "platform/posix/Win32Api.h"
 
@@ -14,6 +18,10 @@ enum class FaultPoint {
     FindNextFile,
     MoveFile,
     SetCurrentDirectory,
+    BeginFlushFile,
+    FinishFlushes,
+    // The flush of a folder that makes a written-through rename durable.
+    FlushFolder,
 };
 
 struct Fault {
@@ -29,6 +37,15 @@ struct Fault {
 // One fault at a time; it holds until cleared or replaced.
 void InjectFault(const Fault& fault);
 void ClearFault();
+
+// A call as the seam saw it: where, and the path it was given (for a copy or
+// a rename, its new name).
+struct FileCall {
+    FaultPoint point;
+    std::basic_string<WCHAR> path;
+};
+// Every call from now on is appended to calls, until it is given null.
+void RecordFileCalls(std::vector<FileCall>* calls);
 
 // Asked by a file call before it does anything: true, with the last error
 // set, when the call must fail.

@@ -1,4 +1,5 @@
-// The file-system calls, over POSIX, with Windows' results and error codes.
+// The file-system calls that take paths, over POSIX, with Windows' results
+// and error codes.
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/posix/Boundary.h"
 #include "platform/posix/Error.h"
 #include "platform/posix/FaultInjection.h"
+#include "platform/posix/FileDescriptor.h"
 
 namespace {
 
@@ -31,44 +33,26 @@ std::string WithoutTrailingSlashes(std::string path) {
     return path;
 }
 
+// The permission bits that the process's file-creation mask takes away.
+mode_t CreationMask() {
+    static const mode_t mask = [] {
+        const mode_t current = umask(0);
+        umask(current);
+        return current;
+    }();
+    return mask;
+}
+
 bool IsDirectory(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// Windows tells a missing file (2) from a missing folder on the way to it (3).
-BOOL FailMissing(const std::string& path) {
+std::string ParentOf(const std::string& path) {
     const std::string name = WithoutTrailingSlashes(path);
     const size_t slash = name.rfind('/');
-    const std::string parent =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
-    SetLastError(IsDirectory(parent) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
-    return FALSE;
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
 }
-
-// Fails with errno as Windows would report it for a call on `path`.
-BOOL FailOn(const std::string& path) {
-    if (errno == ENOENT) {
-        return FailMissing(path);
-    }
-    return FailWithErrno();
-}
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // In the kernel where it can (as cp does), else through a buffer.
 bool CopyContents(int from, int to) {
@@ -92,6 +76,30 @@ bool CopyContents(int from, int to) {
         }
         inKernel = false;
     }
+}
+
+// A program that runs cannot be opened for writing (ETXTBSY): Windows
+// refuses to replace a file in use, and this is the use Linux can tell. Only
+// a file that some may run can be running.
+bool IsRunningProgram(const std::string& path, const struct stat& status) {
+    if (!S_ISREG(status.st_mode) || (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) == 0) {
+        return false;
+    }
+    const FileDescriptor file(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    return file.get() < 0 && errno == ETXTBSY;
+}
+
+// Makes a rename in the folder that holds path durable.
+BOOL FlushFolderOf(const std::string& path) {
+    const std::string folder = ParentOf(path);
+    if (FaultInjected(FaultPoint::FlushFolder, FromSystemPath(folder).c_str())) {
+        return FALSE;
+    }
+    const FileDescriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() < 0 || fsync(directory.get()) != 0) {
+        return FailWithErrno();
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -156,7 +164,23 @@ DWORD GetFileAttributesW(LPCWSTR path) {
     if (S_ISLNK(status.st_mode)) {
         return FILE_ATTRIBUTE_REPARSE_POINT | (IsDirectory(name) ? FILE_ATTRIBUTE_DIRECTORY : 0);
     }
-    return S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    if (S_ISDIR(status.st_mode)) {
+        return FILE_ATTRIBUTE_DIRECTORY;
+    }
+    return S_ISREG(status.st_mode) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DEVICE;
+}
+
+BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
+    const std::string name = ToSystemPath(path);
+    struct stat status;
+    if (stat(name.c_str(), &status) != 0) {
+        return FailOn(name);
+    }
+    const mode_t writable = S_IWUSR | S_IWGRP | S_IWOTH;
+    const mode_t mode = (attributes & FILE_ATTRIBUTE_READONLY) != 0
+                            ? status.st_mode & ~writable
+                            : status.st_mode | ((status.st_mode & writable) == 0 ? S_IWUSR : 0);
+    return chmod(name.c_str(), mode & 07777) == 0 ? TRUE : FailOn(name);
 }
 
 // Overwrites the target unless told not to, and keeps the source's
@@ -167,18 +191,28 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
     }
     const std::string from = ToSystemPath(existing);
     const std::string to = ToSystemPath(target);
-    const FileDescriptor source(open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
     if (source.get() < 0 || fstat(source.get(), &status) != 0) {
         return FailOn(from);
     }
-    if (S_ISDIR(status.st_mode)) {
+    // A target that must not exist is made anew (O_EXCL); one that may is
+    // looked at first.
+    struct stat old;
+    const bool overwrites = !failIfExists && stat(to.c_str(), &old) == 0;
+    if (!S_ISREG(status.st_mode) || (overwrites && !S_ISREG(old.st_mode))) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    // Truncating the target would empty the source.
+    if (overwrites && old.st_dev == status.st_dev && old.st_ino == status.st_ino) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
     const int exclusive = failIfExists ? O_EXCL : 0;
-    const FileDescriptor copy(open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | exclusive,
-                                   status.st_mode & 07777));
+    const FileDescriptor copy(
+        open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | exclusive,
+             status.st_mode & 07777));
     if (copy.get() < 0) {
         if (errno == EEXIST) {
             SetLastError(ERROR_FILE_EXISTS);
@@ -186,9 +220,13 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
         }
         return FailOn(to);
     }
+    // A file made anew has its permission bits already, unless the mask
+    // took some away.
+    const mode_t mode = status.st_mode & 07777;
+    const bool permitted = failIfExists && (mode & (CreationMask() | 07000)) == 0;
     const timespec times[2] = {status.st_atim, status.st_mtim};
-    if (!CopyContents(source.get(), copy.get()) ||
-        fchmod(copy.get(), status.st_mode & 07777) != 0 || futimens(copy.get(), times) != 0) {
+    if (!CopyContents(source.get(), copy.get()) || (!permitted && fchmod(copy.get(), mode) != 0) ||
+        futimens(copy.get(), times) != 0) {
         const int error = errno;
         unlink(to.c_str());
         return FailWithErrno(error);
@@ -250,14 +288,25 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
     return FailOn(name);
 }
 
-BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
-    if (FaultInjected(FaultPoint::MoveFile, existing)) {
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
+    if (FaultInjected(FaultPoint::MoveFile, target)) {
         return FALSE;
     }
     const std::string from = ToSystemPath(existing);
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, ToSystemPath(target).c_str(),
-                  RENAME_NOREPLACE) != 0) {
-        return FailOn(from);
+    const std::string to = WithoutTrailingSlashes(ToSystemPath(target));
+    if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
+        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+            return FailOn(from);
+        }
+    } else {
+        struct stat old;
+        if (lstat(to.c_str(), &old) == 0 && (S_ISDIR(old.st_mode) || IsRunningProgram(to, old))) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (rename(from.c_str(), to.c_str()) != 0) {
+            return FailOn(from);
+        }
     }
-    return TRUE;
+    return (flags & MOVEFILE_WRITE_THROUGH) != 0 ? FlushFolderOf(to) : TRUE;
 }

@@ -44,22 +44,32 @@ bool ComesFirst(const Entry& a, const Entry& b) {
                                         [](WCHAR x, WCHAR y) { return FoldCase(x) < FoldCase(y); });
 }
 
-DWORD Attributes(int dirFd, const dirent* entry) {
-    unsigned char type = entry->d_type;
+// What the entry `name` of the open folder is, without following a link.
+DWORD Attributes(int dirFd, const char* name, unsigned char type) {
     struct stat status;
-    if (type == DT_UNKNOWN && fstatat(dirFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
-        type = S_ISLNK(status.st_mode) ? DT_LNK : (S_ISDIR(status.st_mode) ? DT_DIR : DT_REG);
+    if (type == DT_UNKNOWN && fstatat(dirFd, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        type = IFTODT(status.st_mode);
     }
-    if (type == DT_LNK) {
-        const bool toDirectory =
-            fstatat(dirFd, entry->d_name, &status, 0) == 0 && S_ISDIR(status.st_mode);
-        return FILE_ATTRIBUTE_REPARSE_POINT | (toDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0);
+    switch (type) {
+        case DT_LNK: {
+            const bool toDirectory =
+                fstatat(dirFd, name, &status, 0) == 0 && S_ISDIR(status.st_mode);
+            return FILE_ATTRIBUTE_REPARSE_POINT | (toDirectory ? FILE_ATTRIBUTE_DIRECTORY : 0);
+        }
+        case DT_DIR:
+            return FILE_ATTRIBUTE_DIRECTORY;
+        case DT_REG:
+        case DT_UNKNOWN:
+            return FILE_ATTRIBUTE_NORMAL;
+        default:
+            return FILE_ATTRIBUTE_DEVICE;
     }
-    return type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
 }
 
 void Fill(const Entry& entry, LPWIN32_FIND_DATAW data) {
     data->dwFileAttributes = entry.attributes;
+    data->dwReserved0 =
+        (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ? IO_REPARSE_TAG_SYMLINK : 0;
     const size_t length = std::min<size_t>(entry.name.size(), MAX_PATH - 1);
     entry.name.copy(data->cFileName, length);
     data->cFileName[length] = 0;
@@ -100,6 +110,22 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
         return FailSearch(ERROR_FILE_NOT_FOUND);
     }
 
+    auto search = std::make_unique<Search>();
+    search->pattern = whole;
+    if (filter.find_first_of(u"*?") == Utf16Text::npos) {
+        // One name, looked up as it is.
+        const std::string name = ToSystemPath(whole.c_str());
+        struct stat status;
+        if (lstat(name.c_str(), &status) != 0) {
+            FailOn(name);
+            return INVALID_HANDLE_VALUE;
+        }
+        search->entries.push_back({filter, Attributes(AT_FDCWD, name.c_str(), DT_UNKNOWN)});
+        Fill(search->entries[0], data);
+        search->next = 1;
+        return search.release();
+    }
+
     const std::string path = ToSystemPath(folder.c_str());
     const Directory directory(path);
     if (directory.get() == nullptr) {
@@ -110,8 +136,6 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
         return FailSearch(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(errno));
     }
 
-    auto search = std::make_unique<Search>();
-    search->pattern = whole;
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(directory.get());
@@ -121,7 +145,8 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
         }
         Utf16Text name = FromSystemPath(entry->d_name);
         if (MatchesWildcards(filter, name)) {
-            search->entries.push_back({std::move(name), Attributes(dirfd(directory.get()), entry)});
+            search->entries.push_back({std::move(name), Attributes(dirfd(directory.get()),
+                                                                   entry->d_name, entry->d_type)});
         }
     }
     if (search->entries.empty()) {

@@ -40,10 +40,28 @@ typedef struct HWND__* HWND;
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
 
 #define FILE_ATTRIBUTE_READONLY 0x00000001u
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_DEVICE 0x00000040u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400u
 #define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
+
+// What a reparse point is, in WIN32_FIND_DATAW's dwReserved0.
+#define IO_REPARSE_TAG_MOUNT_POINT 0xA0000003u
+#define IO_REPARSE_TAG_SYMLINK 0xA000000Cu
+
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+#define FILE_SHARE_READ 0x00000001u
+#define FILE_SHARE_WRITE 0x00000002u
+#define FILE_SHARE_DELETE 0x00000004u
+#define OPEN_EXISTING 3u
+#define FILE_FLAG_BACKUP_SEMANTICS 0x02000000u
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000u
+
+#define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
 
 #define FORMAT_MESSAGE_ALLOCATE_BUFFER 0x00000100u
 #define FORMAT_MESSAGE_IGNORE_INSERTS 0x00000200u
@@ -112,9 +130,24 @@ typedef STARTUPINFOW* LPSTARTUPINFOW;
 // What a directory search reports of each entry that it finds.
 struct WIN32_FIND_DATAW {
     DWORD dwFileAttributes;
+    // The reparse tag, when the attributes say it is a reparse point.
+    DWORD dwReserved0;
     WCHAR cFileName[MAX_PATH];
 };
 typedef WIN32_FIND_DATAW* LPWIN32_FIND_DATAW;
+
+// What GetFileInformationByHandle tells of a file; the volume's serial
+// number and the file index together name one file.
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+};
+typedef BY_HANDLE_FILE_INFORMATION* LPBY_HANDLE_FILE_INFORMATION;
 
 struct SECURITY_ATTRIBUTES;
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
@@ -154,18 +187,43 @@ int lstrcmpiA(LPCSTR a, LPCSTR b);
 int _wstat(const WCHAR* path, struct _stat* status);
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
 BOOL SetCurrentDirectoryW(LPCWSTR path);
+// A symbolic link is a reparse point (and a directory, when it points at
+// one); it is never followed. A FIFO, device or socket is a device. Hidden
+// and read-only are not reported.
 DWORD GetFileAttributesW(LPCWSTR path);
+// Read-only takes away every write permission, and its absence gives the
+// owner write permission back.
+BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);
+// Only regular files are copied: a FIFO, device or socket, at either end, is
+// refused without being opened for reading or writing. A file is never
+// copied onto itself.
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists);
 BOOL DeleteFileW(LPCWSTR path);
 BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
 BOOL RemoveDirectoryW(LPCWSTR path);
-// Renames a file or directory in one step; fails when the new name exists.
-BOOL MoveFileW(LPCWSTR existing, LPCWSTR target);
+// Renames in one step. With MOVEFILE_REPLACE_EXISTING a file at the new name
+// is replaced (a link there is replaced, not followed), unless it is a
+// folder or a running program (ERROR_ACCESS_DENIED, as Windows refuses a
+// file in use). With MOVEFILE_WRITE_THROUGH the rename is on stable
+// storage when the call returns.
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
+// What a rename in a batch of durable writes adds: here FinishFlushes makes
+// it durable, with everything else.
+constexpr DWORD kBatchedMoveFlags = 0;
+
+// Opens existing files and folders only (OPEN_EXISTING), for the access
+// asked (none, to look at it); never blocks on a FIFO or device.
+HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flags, HANDLE templateFile);
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+BOOL CloseHandle(HANDLE handle);
 
 // Directory searches. Entries come in a fixed order: "." and ".." first, then
 // by name compared code unit by code unit with ASCII letters folded to one
 // case. Wildcards: '*' any run, '?' one character, and a trailing ".*" also
-// matches names without a dot ("*.*" matches every name).
+// matches names without a dot ("*.*" matches every name). A pattern without
+// wildcards finds that one name, exactly. A symbolic link is a reparse point
+// tagged IO_REPARSE_TAG_SYMLINK; a FIFO, device or socket is a device.
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
 BOOL FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW data);
 BOOL FindClose(HANDLE search);

@@ -14,3 +14,7 @@
 
 // Windows always knows the path of a running program's own file.
 constexpr bool kModulePathMayBeUnknown = false;
+
+// What a rename in a batch of durable writes adds: Windows writes each one
+// through, since nothing waits for them together.
+constexpr DWORD kBatchedMoveFlags = MOVEFILE_WRITE_THROUGH;

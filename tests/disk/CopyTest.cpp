@@ -1,4 +1,5 @@
 // Copying files and trees, and creating directory chains.
+#include "disk/FileBatch.h"
 #include "tests/disk/DiskTest.h"
 #include "tests/support/Obstacles.h"
 
@@ -32,6 +33,47 @@ TEST_F(DiskTest, CopyTreeOverwritesAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(ReadFile(FsPath("dst/same.txt")), "src/same.txt");
     EXPECT_TRUE(Exists("dst/extra.txt"));
     EXPECT_TRUE(Exists("dst/extra"));
+}
+
+// An updater that stages unchanged files as hard links of the installed
+// ones (cp -al, rsync --link-dest) must find them as they were.
+TEST_F(DiskTest, CopyTreeLeavesAFileThatIsItsOwnTarget) {
+    MakeFile("dst/kept.txt");
+    MakeFile("src/new.txt");
+    fs::create_hard_link(FsPath("dst/kept.txt"), FsPath("src/kept.txt"));
+
+    EXPECT_TRUE(disk.CopyTree(Path("src"), Path("dst"), TRUE));
+    EXPECT_EQ(ReadFile(FsPath("dst/kept.txt")), "dst/kept.txt");
+    EXPECT_TRUE(fs::equivalent(FsPath("dst/kept.txt"), FsPath("src/kept.txt")));
+    EXPECT_EQ(ReadFile(FsPath("dst/new.txt")), "src/new.txt");
+}
+
+// What a copy cut off left beside a target is met again and goes; a
+// read-only target is replaced like any other.
+TEST_F(DiskTest, CopyTreeReplacesLeftoversAndReadOnlyTargets) {
+    MakeFile("src/a.txt");
+    MakeFile("src/b.txt");
+    MakeFile("dst/b.txt");
+    WriteFile(ToFsPath(FileBatch::TemporaryFor(Path("dst/a.txt"))), "cut off");
+    fs::permissions(FsPath("dst/b.txt"), fs::perms::owner_read);
+
+    EXPECT_TRUE(disk.CopyTree(Path("src"), Path("dst"), TRUE)) << disk.m_errorText;
+    EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "src/a.txt");
+    EXPECT_EQ(ReadFile(FsPath("dst/b.txt")), "src/b.txt");
+    EXPECT_EQ(Names("dst"), (std::set<std::string>{"a.txt", "b.txt"}));
+}
+
+// A file named as another's temporary could not be told from it: the copy
+// fails, and replaces nothing.
+TEST_F(DiskTest, CopyTreeRefusesANameThatIsAnothersTemporary) {
+    MakeFile("src/y.txt");
+    MakeFile("dst/y.txt");
+    const CString temporary = FileBatch::TemporaryFor(Path("src/y.txt"));
+    WriteFile(ToFsPath(temporary), "x");
+
+    EXPECT_FALSE(disk.CopyTree(Path("src"), Path("dst"), TRUE));
+    EXPECT_EQ(ReadFile(FsPath("dst/y.txt")), "dst/y.txt");
+    EXPECT_EQ(Names("dst"), std::set<std::string>{"y.txt"});
 }
 
 TEST_F(DiskTest, CopyTreeIntoItselfCopiesWhatWasThereBefore) {
@@ -70,9 +112,9 @@ TEST_F(DiskTest, CopyStopsAtABusyTarget) {
     const BusyFile busy(FsPath("dst/m.txt"));
     window.texts.clear();
 
-    // The tree copy stops in its first directory: later ones are not made.
+    // The tree copy stops there: nothing after it takes its place.
     EXPECT_FALSE(disk.CopyTree(Path("src"), Path("dst"), TRUE));
-    EXPECT_FALSE(Exists("dst/sub"));
+    EXPECT_FALSE(Exists("dst/sub/s.txt"));
 
     EXPECT_FALSE(disk.CopyFiles(Path("src"), Path("dst"), TRUE));
     const CString failure =
@@ -81,6 +123,7 @@ TEST_F(DiskTest, CopyStopsAtABusyTarget) {
     EXPECT_TRUE(Exists("dst/a.txt"));
     EXPECT_FALSE(Exists("dst/z.txt"));
     EXPECT_EQ(window.texts.back(), failure);
+    EXPECT_EQ(Names("dst"), (std::set<std::string>{"a.txt", "m.txt", "sub"}));
 
     // Going on past it copies the rest, and still tells of the failure.
     EXPECT_FALSE(disk.CopyFiles(Path("src"), Path("dst"), FALSE));

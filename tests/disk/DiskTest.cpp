@@ -44,3 +44,11 @@ void DiskTest::MakeFolder(const char* relative) const {
 CString DiskTest::SystemError(DWORD code, const CString& elements) {
     return SystemMessage(code) + TEXT(' ') + elements;
 }
+
+std::set<std::string> DiskTest::Names(const char* relative) const {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(relative))) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}

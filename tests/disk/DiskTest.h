@@ -3,6 +3,7 @@
 // it is sent, and checks that each call leaves the current directory alone.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ protected:
     void MakeFile(const char* relative) const;
     void MakeFolder(const char* relative) const;
     bool Exists(const char* relative) const { return fs::exists(FsPath(relative)); }
+    // The names in a folder, temporaries and links included.
+    std::set<std::string> Names(const char* relative) const;
     // The error text for a failed system call: its message and elements.
     static CString SystemError(DWORD code, const CString& elements);
 

@@ -1,6 +1,7 @@
 // A link inside a tree to a directory outside it: walks list it without
 // entering it, copies skip it, and removals take the link and never what it
 // points at.
+#include "disk/FileSearch.h"
 #include "tests/disk/DiskTest.h"
 #include "tests/support/Obstacles.h"
 
@@ -57,6 +58,30 @@ TEST_F(LinkTest, RemovalsTakeTheLinkOnly) {
         EXPECT_FALSE(Exists(c.gone));
         ExpectOutsideUntouched();
         MakeFolder("tree/real");
+    }
+}
+
+// Files kept in a cloud, deduplicated files and other reparse points are
+// files and folders to copy; only symbolic links and junctions point away.
+TEST(FileSearchTest, OnlySymbolicLinksAndJunctionsAreLinks) {
+    const struct {
+        DWORD attributes;
+        DWORD tag;
+        bool link;
+    } cases[] = {
+        {FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_SYMLINK, true},
+        {FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_MOUNT_POINT, true},
+        // A folder kept in a cloud, and a deduplicated file.
+        {FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, 0x9000601Au, false},
+        {FILE_ATTRIBUTE_REPARSE_POINT, 0x80000013u, false},
+        {FILE_ATTRIBUTE_NORMAL, IO_REPARSE_TAG_SYMLINK, false},
+    };
+    for (const auto& c : cases) {
+        WIN32_FIND_DATAW entry = {};
+        entry.dwFileAttributes = c.attributes;
+        entry.dwReserved0 = c.tag;
+        EXPECT_EQ(FileSearch::IsLinkEntry(entry), c.link)
+            << std::hex << c.attributes << " " << c.tag;
     }
 }
 

@@ -11,8 +11,9 @@ const int kBrowserStartSeconds = 60;
 
 }  // namespace
 
-LauncherInstall::LauncherInstall(const fs::path& subfolder)
-    : root_(temp_.path() / subfolder),
+LauncherInstall::LauncherInstall(const fs::path& subfolder, const fs::path& base)
+    : temp_(base),
+      root_(temp_.path() / subfolder),
       launcher_(root_ / LAUNCHER_FILE),
       dataFolder_(root_ / "TavrelData") {
     fs::create_directories(root_);
@@ -35,6 +36,16 @@ std::string LauncherInstall::StageBrowser() const {
     WriteFile(Update() / "Tavrel.exe", program);
     fs::permissions(Update() / "Tavrel.exe", fs::status(dataFolder_ / "Tavrel.exe").permissions());
     return program;
+}
+
+std::map<std::string, uint64_t> LauncherInstall::DataFiles() const {
+    std::map<std::string, uint64_t> files;
+    for (const auto& [name, state] : SnapshotTree(dataFolder_)) {
+        if (name.back() != '/' && name != LaunchRecordPath("").filename().string()) {
+            files[name] = state.hash;
+        }
+    }
+    return files;
 }
 
 RunResult LauncherInstall::Run(const std::vector<CString>& arguments) const {

@@ -2,6 +2,7 @@
 // its TavrelData\Tavrel.exe.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "tests/support/LaunchRecord.h"
@@ -9,8 +10,10 @@
 
 class LauncherInstall {
 public:
-    // The install folder is a temporary folder, or `subfolder` below one.
-    explicit LauncherInstall(const fs::path& subfolder = fs::path());
+    // The install folder is a temporary folder, or `subfolder` below one;
+    // the temporary folder is made under base, when one is given.
+    explicit LauncherInstall(const fs::path& subfolder = fs::path(),
+                             const fs::path& base = fs::path());
 
     const fs::path& Launcher() const { return launcher_; }
     const fs::path& Data() const { return dataFolder_; }
@@ -23,6 +26,9 @@ public:
     // own behind it, so that it still runs and can be told from the old one.
     // Gives its bytes.
     std::string StageBrowser() const;
+    // The files and their bytes' hashes (folders left out) below the data
+    // folder, but the launch record.
+    std::map<std::string, uint64_t> DataFiles() const;
 
     // Runs the launcher in the install folder, or in `directory`.
     RunResult Run(const std::vector<CString>& arguments) const;

@@ -53,6 +53,22 @@ TEST_F(StagedUpdateTest, NestedTreeIsAppliedAndRemoved) {
     EXPECT_FALSE(InData("TavrelPostUpgrade.exe"));
 }
 
+// An updater that stages the files it leaves unchanged as hard links of the
+// installed ones (cp -al, rsync --link-dest).
+TEST_F(StagedUpdateTest, HardLinkedUpdateIsAppliedWithNothingEmptied) {
+    fs::create_directories(install.Update());
+    const std::string browser = ReadFile(install.Data() / "Tavrel.exe");
+    fs::create_hard_link(install.Data() / "Tavrel.exe", install.Update() / "Tavrel.exe");
+    fs::create_hard_link(install.Data() / "old.dat", install.Update() / "old.dat");
+    Stage("added.dat", "added");
+
+    RunAndExpectBrowser();
+    EXPECT_TRUE(ReadFile(install.Data() / "Tavrel.exe") == browser);
+    EXPECT_EQ(ReadFile(install.Data() / "old.dat"), "old");
+    EXPECT_EQ(ReadFile(install.Data() / "added.dat"), "added");
+    EXPECT_FALSE(InData("update"));
+}
+
 TEST_F(StagedUpdateTest, StagedPostUpgradeProgramIsCopiedThenDeleted) {
     install.StageBrowser();
     Stage("TavrelPostUpgrade.exe", "staged post-upgrade");

@@ -6,8 +6,8 @@
 
 #include "tests/support/TestFiles.h"
 
-// Cannot be overwritten: on Windows it is held open without sharing; on
-// Linux it is a running program.
+// Cannot be replaced: on Windows it is held open without sharing; on Linux
+// it is a running program. Error() is what a replacement gets.
 class BusyFile {
 public:
     explicit BusyFile(const fs::path& path);

@@ -95,10 +95,10 @@ TreeState SnapshotTree(const fs::path& root) {
     return state;
 }
 
-TempDir::TempDir() {
+TempDir::TempDir(const fs::path& under) {
     // The launcher reports the folders it finds through the resolved path
     // of its own executable, so the test compares against resolved paths.
-    const fs::path base = fs::canonical(fs::temp_directory_path());
+    const fs::path base = fs::canonical(under.empty() ? fs::temp_directory_path() : under);
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     for (;;) {

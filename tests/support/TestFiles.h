@@ -33,11 +33,11 @@ struct FileState {
 typedef std::map<std::string, FileState> TreeState;
 TreeState SnapshotTree(const fs::path& root);
 
-// A new empty folder under the system's temporary folder, removed with
-// everything in it when the object goes.
+// A new empty folder under the system's temporary folder (or under base),
+// removed with everything in it when the object goes.
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(const fs::path& base = fs::path());
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -3,12 +3,15 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/posix/FaultInjection.h"
+#include "tests/support/Obstacles.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestStrings.h"
 
@@ -33,6 +36,9 @@ protected:
 TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
     Make("file");
     fs::create_directories(temp.path() / "full/sub");
+    fs::create_hard_link(temp.path() / "file", temp.path() / "twin");
+    ASSERT_EQ(mkfifo((temp.path() / "fifo").c_str(), 0600), 0);
+    const BusyFile running(temp.path() / "running");
     const struct {
         const char* name;
         std::function<BOOL()> call;
@@ -62,12 +68,85 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
          ERROR_ACCESS_DENIED},
         {"copy onto a kept file", [&] { return CopyFileW(Path("file"), Path("file"), TRUE); },
          ERROR_FILE_EXISTS},
+        {"copy onto itself", [&] { return CopyFileW(Path("file"), Path("twin"), FALSE); },
+         ERROR_SHARING_VIOLATION},
+        {"copy from a FIFO", [&] { return CopyFileW(Path("fifo"), Path("x"), FALSE); },
+         ERROR_ACCESS_DENIED},
+        {"copy onto a FIFO", [&] { return CopyFileW(Path("file"), Path("fifo"), FALSE); },
+         ERROR_ACCESS_DENIED},
+        {"open a FIFO for writing",
+         [&] {
+             return CreateFileW(Path("fifo"), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                nullptr) != INVALID_HANDLE_VALUE;
+         },
+         ERROR_ACCESS_DENIED},
+        {"open a running program for writing",
+         [&] {
+             return CreateFileW(Path("running"), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                nullptr) != INVALID_HANDLE_VALUE;
+         },
+         ERROR_SHARING_VIOLATION},
+        {"open a folder as a file",
+         [&] {
+             return CreateFileW(Path("full"), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr) !=
+                    INVALID_HANDLE_VALUE;
+         },
+         ERROR_ACCESS_DENIED},
+        {"replace a running program",
+         [&] { return MoveFileExW(Path("file"), Path("running"), MOVEFILE_REPLACE_EXISTING); },
+         ERROR_ACCESS_DENIED},
+        {"replace a folder",
+         [&] { return MoveFileExW(Path("file"), Path("full"), MOVEFILE_REPLACE_EXISTING); },
+         ERROR_ACCESS_DENIED},
+        {"rename onto a kept file", [&] { return MoveFileExW(Path("file"), Path("twin"), 0); },
+         ERROR_ALREADY_EXISTS},
     };
     for (const auto& c : cases) {
         SetLastError(0);
         EXPECT_FALSE(c.call()) << c.name;
         EXPECT_EQ(GetLastError(), c.error) << c.name;
     }
+    EXPECT_EQ(ReadFile(temp.path() / "file"), "file");
+}
+
+// A link at the new name is replaced, not written through; a rename written
+// through is on stable storage when it returns.
+TEST_F(FilesTest, ReplacingTakesTheLinkNotWhatItPointsAt) {
+    Make("new");
+    Make("outside");
+    fs::create_symlink(temp.path() / "outside", temp.path() / "link");
+    std::vector<FileCall> calls;
+    RecordFileCalls(&calls);
+    EXPECT_TRUE(
+        MoveFileExW(Path("new"), Path("link"), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    RecordFileCalls(nullptr);
+    EXPECT_FALSE(fs::is_symlink(temp.path() / "link"));
+    EXPECT_EQ(ReadFile(temp.path() / "link"), "new");
+    EXPECT_EQ(ReadFile(temp.path() / "outside"), "outside");
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].point, FaultPoint::FlushFolder);
+}
+
+// One file under two names is one file; a link is a file of its own.
+TEST_F(FilesTest, HandlesTellOneFileFromAnother) {
+    Make("file");
+    Make("other");
+    fs::create_hard_link(temp.path() / "file", temp.path() / "twin");
+    fs::create_symlink(temp.path() / "file", temp.path() / "link");
+    const auto identity = [&](const char* name) {
+        const HANDLE file = CreateFileW(Path(name), 0, 0, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << name;
+        BY_HANDLE_FILE_INFORMATION information = {};
+        EXPECT_TRUE(GetFileInformationByHandle(file, &information));
+        EXPECT_TRUE(CloseHandle(file));
+        return std::make_tuple(information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                               information.nFileIndexLow, information.nNumberOfLinks);
+    };
+    EXPECT_EQ(identity("file"), identity("twin"));
+    EXPECT_EQ(std::get<3>(identity("file")), 2u);
+    EXPECT_NE(identity("file"), identity("other"));
+    EXPECT_NE(identity("file"), identity("link"));
 }
 
 TEST_F(FilesTest, CopyKeepsPermissionsAndModificationTime) {
@@ -92,30 +171,42 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
     fs::create_directory(temp.path() / "sub");
     fs::create_directory_symlink(temp.path() / "sub", temp.path() / "dirlink");
     fs::create_symlink(temp.path() / "B", temp.path() / "filelink");
+    ASSERT_EQ(mkfifo((temp.path() / "fifo").c_str(), 0600), 0);
 
-    std::vector<std::pair<CString, DWORD>> found;
+    typedef std::tuple<CString, DWORD, DWORD> Found;
+    std::vector<Found> found;
     WIN32_FIND_DATAW data;
     const HANDLE search = FindFirstFileW(Path("*.*"), &data);
     ASSERT_NE(search, INVALID_HANDLE_VALUE);
     do {
-        found.emplace_back(data.cFileName, data.dwFileAttributes);
+        found.emplace_back(data.cFileName, data.dwFileAttributes, data.dwReserved0);
     } while (FindNextFileW(search, &data));
     EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
     FindClose(search);
 
     const DWORD directory = FILE_ATTRIBUTE_DIRECTORY;
     const DWORD link = FILE_ATTRIBUTE_REPARSE_POINT;
-    const std::vector<std::pair<CString, DWORD>> expected = {
-        {TEXT("."), directory},
-        {TEXT(".."), directory},
-        {TEXT("a"), FILE_ATTRIBUTE_NORMAL},
-        {TEXT("B"), FILE_ATTRIBUTE_NORMAL},
-        {TEXT("c.txt"), FILE_ATTRIBUTE_NORMAL},
-        {TEXT("dirlink"), link | directory},
-        {TEXT("filelink"), link},
-        {TEXT("sub"), directory},
+    const DWORD symlink = IO_REPARSE_TAG_SYMLINK;
+    const std::vector<Found> expected = {
+        {TEXT("."), directory, 0},
+        {TEXT(".."), directory, 0},
+        {TEXT("a"), FILE_ATTRIBUTE_NORMAL, 0},
+        {TEXT("B"), FILE_ATTRIBUTE_NORMAL, 0},
+        {TEXT("c.txt"), FILE_ATTRIBUTE_NORMAL, 0},
+        {TEXT("dirlink"), link | directory, symlink},
+        {TEXT("fifo"), FILE_ATTRIBUTE_DEVICE, 0},
+        {TEXT("filelink"), link, symlink},
+        {TEXT("sub"), directory, 0},
     };
     EXPECT_EQ(found, expected);
+
+    // A name without wildcards is that one entry, looked up as it is.
+    const HANDLE one = FindFirstFileW(Path("dirlink"), &data);
+    ASSERT_NE(one, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Found(data.cFileName, data.dwFileAttributes, data.dwReserved0), expected[5]);
+    EXPECT_FALSE(FindNextFileW(one, &data));
+    FindClose(one);
+    EXPECT_EQ(FindFirstFileW(Path("DIRLINK"), &data), INVALID_HANDLE_VALUE);
 }
 
 // Every byte a Linux name can hold, and the UTF-8 forms of the code points

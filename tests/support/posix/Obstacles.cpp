@@ -31,7 +31,7 @@ BusyFile::~BusyFile() {
 }
 
 DWORD BusyFile::Error() const {
-    return ERROR_SHARING_VIOLATION;
+    return ERROR_ACCESS_DENIED;
 }
 
 struct UndeletableFile::Hold {

@@ -26,7 +26,7 @@ BusyFile::~BusyFile() {
 }
 
 DWORD BusyFile::Error() const {
-    return ERROR_SHARING_VIOLATION;
+    return ERROR_ACCESS_DENIED;
 }
 
 struct UndeletableFile::Hold {
