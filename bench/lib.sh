@@ -40,8 +40,11 @@ choose_cache() {
     fi
 }
 
+# Before each timed run: everything written, then $pause seconds (0 unless
+# set), then the page cache dropped when it can be.
 settle() {
     sync
+    sleep "${pause:-0}"
     if [ "$cold" = 1 ]; then
         echo 3 >/proc/sys/vm/drop_caches
     fi
@@ -71,9 +74,11 @@ alternate() {
     for ((i = 1; i <= rounds; i++)); do
         for timer in "$@"; do
             settle
-            "$timer" | tee -a "$prefix.${timer#time_}" |
+            # In this shell, not a pipeline's: a timer may keep state.
+            "$timer" >"$prefix.last"
+            tee -a "$prefix.${timer#time_}" <"$prefix.last" |
                 awk -v i="$i" -v name="${timer#time_}" -v f="$format" \
-                    '{ printf "run %2d  %-14s " f "\n", i, name, $1, $2 }'
+                    '{ printf "run %2d  %-18s " f "\n", i, name, $1, $2 }'
         done
     done
 }

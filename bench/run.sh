@@ -2,8 +2,9 @@
 # Times the disk helper against the system's tools on two generated trees, a
 # browser-sized install (~1,500 files, ~250 MB) and 100,000 small files in
 # one folder:
-#   disk: disk_bench copy-remove (CopyTree, then RemoveTree of the copy)
-#   cp:   cp -a SOURCE COPY, then rm -rf COPY
+#   disk: disk_bench copy-remove (CopyTree, which leaves every file it
+#         copied on stable storage, then RemoveTree of the copy)
+#   cp:   cp -a SOURCE COPY && sync, then rm -rf COPY
 # each run 3 times, alternating, from a dropped page cache when the machine
 # allows it (else from a warm one, after an untimed run of each). Also times
 # the helper's listing of the 100,000-file folder.
@@ -42,7 +43,7 @@ time_disk() {
 
 time_cp() {
     local copied removed
-    copied=$(measure cp -a "$tree" "$scratch/work/copy")
+    copied=$(measure cp -a "$tree" "$scratch/work/copy" :: sync)
     removed=$(measure rm -rf "$scratch/work/copy")
     echo "${copied% *} ${removed% *}"
 }
