@@ -4,10 +4,8 @@
 
 namespace {
 
-typedef std::basic_string<WCHAR> Text;
-
 int Index(size_t position) {
-    return position == Text::npos ? -1 : static_cast<int>(position);
+    return position == std::basic_string<WCHAR>::npos ? -1 : static_cast<int>(position);
 }
 
 bool IsWhiteSpace(WCHAR c) {

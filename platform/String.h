@@ -56,5 +56,10 @@ public:
     void ReleaseBuffer(int newLength = -1);
 
 private:
-    std::basic_string<WCHAR> text_;
+    // Character traits of its own: the compiler builds only the string
+    // operations used here, instead of the program linking the run-time's
+    // whole prebuilt wide string.
+    struct Traits : std::char_traits<WCHAR> {};
+    typedef std::basic_string<WCHAR, Traits> Text;
+    Text text_;
 };

@@ -1,7 +1,6 @@
 #include "platform/WinApp.h"
 
 #include <cstdlib>
-#include <exception>
 #include <new>
 
 #include "platform/commandline/CommandTail.h"
@@ -15,12 +14,6 @@ const UINT kQuietErrorMode = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
 
 // What the process ends with when it finds no memory to start.
 const int kNoMemory = 255;
-
-// Ends the process quietly instead of the run-time's abort with its message,
-// also when there is not even memory left to throw.
-[[noreturn]] void EndWithoutMemory() {
-    std::_Exit(kNoMemory);
-}
 
 LPCWSTR SplitProcessCommandLine() {
     LPCWSTR commandLine = GetCommandLineW();
@@ -36,6 +29,17 @@ LPCWSTR SplitProcessCommandLine() {
 }
 
 }  // namespace
+
+// The C++ run-time's own handler for an exception that nothing catches (or
+// one thrown with no memory left to throw it): ends the process quietly with
+// the exit code for no memory, instead of an abort that prints the
+// exception's demangled type. Defined here, it also keeps the run-time's
+// demangler out of the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::_Exit(kNoMemory);
+}
+}  // namespace __gnu_cxx
 
 CWinApp::CWinApp() {
     currentApp = this;
@@ -76,7 +80,6 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPCWSTR commandTail, int showComma
 }
 
 int AfxEntry(HINSTANCE instance) {
-    std::set_terminate(EndWithoutMemory);
     LPCWSTR commandTail = nullptr;
     try {
         commandTail = SplitProcessCommandLine();

@@ -4,7 +4,7 @@
 # Debian packages only, through apt-get (as root). Quick when all is there.
 set -eu
 
-packages="cmake ninja-build g++ googletest python3 g++-mingw-w64-x86-64-posix wine wine64
+packages="cmake ninja-build g++ googletest python3 git g++-mingw-w64-x86-64-posix wine wine64
 clang libclang-rt-14-dev clang-tidy cppcheck"
 
 missing=""

@@ -1,16 +1,19 @@
 #!/bin/sh
 # Runs every check: static analysis, the fuzz targets (30 s each), and every
-# test as a Linux program, as a Windows program under Wine, and as a Linux
-# program with address and undefined-behaviour checks.
+# test as a Linux program, as a Windows program under Wine, as a Linux
+# program with address and undefined-behaviour checks, and against the
+# programs to ship (release builds) of both targets, which must also come out
+# the same bytes from a second build elsewhere.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 scripts/analyze.sh
 fuzz/run.sh 30
-for preset in windows asan native; do
+for preset in windows asan native release-windows release-native; do
     echo "== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+scripts/check-release.sh

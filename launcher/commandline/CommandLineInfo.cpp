@@ -1,6 +1,6 @@
 #include "launcher/commandline/CommandLineInfo.h"
 
-#include <string>
+#include <vector>
 
 #include "platform/WinApp.h"
 
@@ -22,9 +22,9 @@ void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL last) {
 void CCommandLineInfo::ParseParam(LPCWSTR param, BOOL flag, BOOL last) {
     if (flag) {
         const int size = WideCharToMultiByte(CP_ACP, 0, param, -1, nullptr, 0, nullptr, nullptr);
-        std::string narrow(size > 0 ? size : 1, '\0');
-        WideCharToMultiByte(CP_ACP, 0, param, -1, &narrow[0], size, nullptr, nullptr);
-        ParseFlag(narrow.c_str());
+        std::vector<char> narrow(size > 0 ? size : 1);
+        WideCharToMultiByte(CP_ACP, 0, param, -1, narrow.data(), size, nullptr, nullptr);
+        ParseFlag(narrow.data());
     } else {
         ParseNonFlag(param);
     }

@@ -6,11 +6,13 @@
   own without C++ runtime DLLs beside it.
 - It carries the application icon (group icon 128) with all five images the
   shell picks from, and every image the group refers to is present.
+- Its version resource gives the project's version, as numbers and as text,
+  with the product name, the file description and its own file name.
 
 Prints each problem to stderr and exits 1, or prints one summary line and
 exits 0.
 
-Usage: check_executable.py EXE
+Usage: check_executable.py EXE VERSION
 """
 
 import struct
@@ -21,6 +23,7 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "shell32.dll", "advapi32.dll", "msv
                "ntdll.dll", "gdi32.dll", "ole32.dll", "shlwapi.dll"}
 RT_ICON = 3
 RT_GROUP_ICON = 14
+RT_VERSION = 16
 ICON_GROUP_ID = 128
 EXPECTED_ICONS = sorted([(16, 16, 8), (32, 32, 8), (16, 16, 32), (32, 32, 32), (48, 48, 32)])
 DIR_IMPORT = 1
@@ -164,7 +167,48 @@ def icon_problems(image):
     return problems, count
 
 
-def check(image):
+def version_block(data, offset):
+    """(key, value, children) of the version block at offset, and its length."""
+    length, value_length, is_text = struct.unpack_from("<HHH", data, offset)
+    key_end = offset + 6
+    while data[key_end:key_end + 2] not in (b"\0\0", b""):
+        key_end += 2
+    key = data[offset + 6:key_end].decode("utf-16-le")
+    start = (key_end + 5) & ~3
+    value = data[start:start + (2 * value_length if is_text else value_length)]
+    children, child = [], (start + len(value) + 3) & ~3
+    while child < offset + length:
+        block, size = version_block(data, child)
+        children.append(block)
+        child = (child + size + 3) & ~3
+    return (key, value, children), length
+
+
+def version_problems(image, path, version):
+    root, _ = image.directory(DIR_RESOURCE)
+    data = resource_data(image, root, RT_VERSION, 1) if root else None
+    if data is None:
+        return ["no version resource"]
+    (key, fixed, children), _ = version_block(data, 0)
+    if key != "VS_VERSION_INFO" or len(fixed) < 52 or fixed[:4] != b"\xbd\x04\xef\xfe":
+        raise Malformed("version resource without its fixed part")
+    numbers = [int(part) for part in version.split(".")] + [0]
+    expected = struct.pack("<HHHH", numbers[1], numbers[0], numbers[3], numbers[2])
+    problems = ["%s is not %s" % (name, version) for name, at in
+                (("file version", 8), ("product version", 16)) if fixed[at:at + 8] != expected]
+    strings = {name: value.decode("utf-16-le").rstrip("\0")
+               for key, _, tables in children if key == "StringFileInfo"
+               for _, _, entries in tables for name, value, _ in entries}
+    wanted = {"FileVersion": version, "ProductVersion": version,
+              "OriginalFilename": path.replace("\\", "/").rsplit("/", 1)[-1],
+              "ProductName": None, "FileDescription": None}
+    for name, value in wanted.items():
+        if not strings.get(name) or value not in (None, strings[name]):
+            problems.append("version text %s is %r, expected %r" % (name, strings.get(name), value))
+    return problems
+
+
+def check(image, path, version):
     """Returns (problems, summary)."""
     problems = []
     subsystem = image.subsystem()
@@ -176,18 +220,19 @@ def check(image):
         if not is_system_dll(dll):
             problems.append("imports %s, which is not a system DLL" % dll)
     icon, images = icon_problems(image)
-    problems += icon
-    summary = "GUI, imports: %s; icon %d: %d images" % (", ".join(dlls) or "none", ICON_GROUP_ID, images)
+    problems += icon + version_problems(image, path, version)
+    summary = "GUI, imports: %s; icon %d: %d images; version %s" % (
+        ", ".join(dlls) or "none", ICON_GROUP_ID, images, version)
     return problems, summary
 
 
 def main():
-    if len(sys.argv) != 2:
-        sys.exit("usage: check_executable.py EXE")
-    path = sys.argv[1]
+    if len(sys.argv) != 3:
+        sys.exit("usage: check_executable.py EXE VERSION")
+    path, version = sys.argv[1:]
     try:
         with open(path, "rb") as f:
-            problems, summary = check(Image(f.read()))
+            problems, summary = check(Image(f.read()), path, version)
     except OSError as error:
         problems = ["cannot read: %s" % error.strerror]
     except Malformed as error:
