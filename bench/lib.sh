@@ -15,8 +15,8 @@ build_targets() {
     cmake --build "$build" --target "$@" >/dev/null
 }
 
-# The shared tree generator: make-update-tree [OPTIONS] OUT (see its text).
-make_tree() { ../shared/bench/make-update-tree "$@"; }
+# The tree generator: make_tree.py [OPTIONS] OUT (see its text).
+make_tree() { python3 bench/make_tree.py "$@"; }
 
 # Sets $scratch to a new, empty folder $1 in the build tree, removed when the
 # script ends.
