@@ -33,16 +33,6 @@ std::string WithoutTrailingSlashes(std::string path) {
     return path;
 }
 
-// The permission bits that the process's file-creation mask takes away.
-mode_t CreationMask() {
-    static const mode_t mask = [] {
-        const mode_t current = umask(0);
-        umask(current);
-        return current;
-    }();
-    return mask;
-}
-
 bool IsDirectory(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -220,13 +210,9 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
         }
         return FailOn(to);
     }
-    // A file made anew has its permission bits already, unless the mask
-    // took some away.
-    const mode_t mode = status.st_mode & 07777;
-    const bool permitted = failIfExists && (mode & (CreationMask() | 07000)) == 0;
     const timespec times[2] = {status.st_atim, status.st_mtim};
-    if (!CopyContents(source.get(), copy.get()) || (!permitted && fchmod(copy.get(), mode) != 0) ||
-        futimens(copy.get(), times) != 0) {
+    if (!CopyContents(source.get(), copy.get()) ||
+        fchmod(copy.get(), status.st_mode & 07777) != 0 || futimens(copy.get(), times) != 0) {
         const int error = errno;
         unlink(to.c_str());
         return FailWithErrno(error);
