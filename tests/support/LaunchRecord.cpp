@@ -18,7 +18,7 @@ std::string Escape(const CString& text) {
     std::string out;
     for (char c : ToUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
+        if (byte < 0x20 || byte == 0x7F || c == '\\') {
             char escaped[5];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
             out += escaped;
