@@ -8,53 +8,46 @@
 
 namespace {
 
-TEST(LaunchDelayTest, ReadsTheFirstParameterAsAtolDoes) {
+// The first parameter read as atol reads it, the wait in whole seconds that
+// it asks for (never wrapped, never endless), and the plan when the tail
+// begins with the switch.
+TEST(LaunchDelayTest, ReadsTheDelayAsAtolDoesAndWaitsWithoutWrapping) {
     const struct {
         LPCWSTR text;
         int seconds;
-    } cases[] = {
-        {TEXT("5"), 5},
-        {TEXT(" \t\n\v\f\r7x"), 7},
-        {TEXT("+3"), 3},
-        {TEXT("-3"), -3},
-        {TEXT("abc"), 0},
-        {TEXT(""), 0},
-        {TEXT("- 4"), 0},
-        {TEXT("\u0663"), 0},  // a digit, but not an ASCII one
-        {TEXT("4294968"), 4294968},
-        // Wraps in 32 bits.
-        {TEXT("2147483648"), INT_MIN},
-        {TEXT("4294967301"), 5},
-        // The reader holds 19 characters; the twentieth is never read.
-        {TEXT("0000000000000000009"), 9},
-        {TEXT("00000000000000000012"), 1},
-        {TEXT("                   5"), 0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ReadDelaySeconds(c.text), c.seconds) << ::testing::PrintToString(CString(c.text));
-    }
-}
-
-TEST(LaunchDelayTest, WaitsWholeSecondsWithoutWrapping) {
-    const struct {
-        int seconds;
         DWORD milliseconds;
     } cases[] = {
-        {0, 0},
-        {-5, 0},
-        {INT_MIN, 0},
-        {1, 1000},
-        {4294967, 4294967000u},
-        // 4294968 x 1000 would wrap to 704 ms in 32 bits.
-        {4294968, INFINITE - 1},
-        {INT_MAX, INFINITE - 1},
+        {TEXT("5"), 5, 5000},
+        {TEXT(" \t\n\v\f\r7x"), 7, 7000},
+        {TEXT("+3"), 3, 3000},
+        {TEXT("-3"), -3, 0},
+        {TEXT("abc"), 0, 0},
+        {TEXT(""), 0, 0},
+        {TEXT("- 4"), 0, 0},
+        {TEXT("\u0663"), 0, 0},  // a digit, but not an ASCII one
+        {TEXT("1"), 1, 1000},
+        {TEXT("4294967"), 4294967, 4294967000u},
+        // x 1000 would wrap to 704 ms in 32 bits.
+        {TEXT("4294968"), 4294968, INFINITE - 1},
+        {TEXT("2147483647"), INT_MAX, INFINITE - 1},
+        // Wraps in 32 bits.
+        {TEXT("2147483648"), INT_MIN, 0},
+        {TEXT("4294967301"), 5, 5000},
+        // The reader holds 19 characters; the twentieth is never read.
+        {TEXT("0000000000000000009"), 9, 9000},
+        {TEXT("00000000000000000012"), 1, 1000},
+        {TEXT("                   5"), 0, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DelayMilliseconds(c.seconds), c.milliseconds) << c.seconds;
+        SCOPED_TRACE(::testing::PrintToString(CString(c.text)));
+        EXPECT_EQ(ReadDelaySeconds(c.text), c.seconds);
+        EXPECT_EQ(DelayMilliseconds(c.seconds), c.milliseconds);
+        const LaunchPlan plan = PlanLaunch(c.text, TEXT("-wkesto ") + CString(c.text));
+        EXPECT_EQ(plan.forwardTail, FALSE);
+        EXPECT_EQ(plan.delayMilliseconds, c.milliseconds);
     }
 }
 
-// The launcher runs cover the other plans; these would make them wait long.
 TEST(LaunchDelayTest, PlansTheLaunchFromFirstParameterAndTail) {
     const struct {
         LPCWSTR firstParameter;
@@ -62,9 +55,10 @@ TEST(LaunchDelayTest, PlansTheLaunchFromFirstParameterAndTail) {
         BOOL forwardTail;
         DWORD delay;
     } cases[] = {
-        {TEXT("5"), TEXT("-wkesto 5"), FALSE, 5000},
         {TEXT("7"), TEXT("7 x-wkesto y"), FALSE, 7000},
         {TEXT("5"), TEXT("5 -wkesto"), TRUE, 0},
+        {TEXT("page.htm"), TEXT("page.htm -WKESTO 7"), TRUE, 0},
+        {TEXT(""), TEXT("-x"), FALSE, 0},
     };
     for (const auto& c : cases) {
         const LaunchPlan plan = PlanLaunch(c.firstParameter, c.tail);

@@ -1,154 +1,282 @@
-// The built launcher applying a staged update before it starts the browser.
+// The update step run in this process: what a start makes of the data folder
+// from each set-up, and that the next start without the obstacle applies
+// whatever stayed staged.
 #include <chrono>
+#include <cstdlib>
+#include <future>
 #include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
 
-#include "tests/launcher/LauncherInstall.h"
+#include "launcher/StagedUpdate.h"
+#include "tests/launcher/Install.h"
 #include "tests/support/Obstacles.h"
 #include "tests/support/TestStrings.h"
 
+#ifdef _WIN32
+struct Fault {};
+#else
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <grp.h>
+
+#include "disk/FileBatch.h"
+#include "platform/Utf8.h"
+#include "platform/posix/FaultInjection.h"
+#endif
+
 namespace {
 
-class StagedUpdateTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WriteFile(install.Data() / "TavrelPostUpgrade.exe", "post-upgrade");
-        WriteFile(install.Data() / "old.dat", "old");
-    }
+// The update applied; everything as it was, times too; the update staged and
+// the installed files as they were; or the update staged and each installed
+// file old or new, none cut short.
+enum Outcome { kApplied, kUntouched, kKept, kPartial };
 
-    void Stage(const char* relative, const std::string& bytes) const {
-        fs::create_directories((install.Update() / relative).parent_path());
-        WriteFile(install.Update() / relative, bytes);
-    }
-
-    void RunAndExpectBrowser() const {
-        const RunResult run = install.Run({TEXT("page.htm")});
-        EXPECT_EQ(run.exitCode, 0);
-        EXPECT_EQ(run.output, "");
-        LaunchRecord record;
-        ASSERT_TRUE(install.WaitForBrowser(&record));
-        EXPECT_EQ(record.arguments, std::vector<CString>{TEXT("page.htm")});
-    }
-
-    bool InData(const char* relative) const { return fs::exists(install.Data() / relative); }
-
-    LauncherInstall install;
+// What stands in the way of the first start, on `path` below the data folder.
+enum Obstacle {
+    kNothing,
+    kRemoved,
+    kWritten,
+    // Held in use throughout the start, or for its first 30 ms.
+    kInUse,
+    kInUseAtFirst,
+    // A small disk of its own with room for half the browser program, or for
+    // it and half the rest.
+    kNoRoomForBrowser,
+    kNoRoomForRest,
+    // Made read-only (a folder: listed but not entered), for a start by an
+    // ordinary user who owns the install.
+    kReadOnly,
+    // A leftover of an earlier update at `path`, which cannot be deleted.
+    kLeftover,
 };
 
-TEST_F(StagedUpdateTest, NestedTreeIsAppliedAndRemoved) {
-    const std::string browser = install.StageBrowser();
-    Stage("old.dat", "new");
-    Stage("locales/de/strings.pak", "de");
-    Stage("empty.dat", "");
+struct UpdateCase {
+    const char* name;
+    Outcome outcome;
+    Fault fault;
+    Obstacle obstacle = kNothing;
+    const char* path = nullptr;
+};
 
-    RunAndExpectBrowser();
-    EXPECT_EQ(ReadFile(install.Data() / "Tavrel.exe"), browser);
-    EXPECT_EQ(ReadFile(install.Data() / "old.dat"), "new");
-    EXPECT_EQ(ReadFile(install.Data() / "locales/de/strings.pak"), "de");
-    EXPECT_EQ(ReadFile(install.Data() / "empty.dat"), "");
-    EXPECT_FALSE(InData("update"));
-    EXPECT_FALSE(InData("update-applied"));
-    EXPECT_FALSE(InData("TavrelPostUpgrade.exe"));
+const UpdateCase kUpdateCases[] = {
+    {"a nested tree", kApplied, {}},
+    {"a staged post-upgrade program", kApplied, {}, kWritten, "update/TavrelPostUpgrade.exe"},
+    {"no update folder", kUntouched, {}, kRemoved, "update"},
+    {"no browser program staged", kUntouched, {}, kRemoved, "update/Tavrel.exe"},
+    {"a file named update", kUntouched, {}, kWritten, "update"},
+    {"a data file in use", kPartial, {}, kInUse, "old.dat"},
+    {"the browser program in use at first", kApplied, {}, kInUseAtFirst, "Tavrel.exe"},
+    {"the browser program in use throughout", kKept, {}, kInUse, "Tavrel.exe"},
+    {"a disk too full for the browser program", kKept, {}, kNoRoomForBrowser},
+    {"a disk too full for the rest", kKept, {}, kNoRoomForRest},
+#ifndef _WIN32
+    {"disk full at the second file", kKept, {FaultPoint::CopyFile, ERROR_DISK_FULL, nullptr, 1}},
+    {"a written file that cannot be flushed", kKept, {FaultPoint::BeginFlushFile, ERROR_IO_DEVICE}},
+    {"written files that cannot be flushed", kKept, {FaultPoint::FinishFlushes, ERROR_IO_DEVICE}},
+    {"old.dat cannot be replaced",
+     kPartial,
+     {FaultPoint::MoveFile, ERROR_ACCESS_DENIED, u"old.dat"}},
+    {"placed files not flushed",
+     kPartial,
+     {FaultPoint::FinishFlushes, ERROR_IO_DEVICE, nullptr, 1}},
+    // Not renamed while the leftover is there, the update is removed where it
+    // stands, its folders first and its browser program last, so that a
+    // removal cut off part-way leaves an update that the next start applies.
+    {"a leftover that cannot be removed",
+     kPartial,
+     {FaultPoint::DeleteFile, ERROR_ACCESS_DENIED, u"old.dat"},
+     kLeftover,
+     "update-applied/old.dat"},
+    // Each is one ordinary name: followed as a path, it would write victim.txt.
+    {"a staged name with backslashes", kApplied, {}, kWritten, "update/x\\..\\victim.txt"},
+    {"a staged name that Windows does not allow", kApplied, {}, kWritten, "update/a:b/q\"<>|*?"},
+    // Replaced by a rename, which needs no write permission on it.
+    {"a read-only browser program", kApplied, {}, kReadOnly, "Tavrel.exe"},
+    // Listed as empty, its files would pass for copied, and go with the update.
+    {"a staged folder that cannot be entered", kKept, {}, kReadOnly, "update/sub"},
+#endif
+};
+
+// Where the small_disk test mounted a small file system, or empty where it
+// could not (mounting takes root).
+fs::path SmallDisk() {
+    const char* folder = std::getenv("TAVREL_SMALL_DISK");
+    std::error_code error;
+    if (folder == nullptr || fs::space(folder, error).capacity > (uintmax_t(256) << 20) || error) {
+        return fs::path();
+    }
+    return folder;
 }
 
-// An updater that stages the files it leaves unchanged as hard links of the
-// installed ones (cp -al, rsync --link-dest).
-TEST_F(StagedUpdateTest, HardLinkedUpdateIsAppliedWithNothingEmptied) {
-    fs::create_directories(install.Update());
-    const std::string browser = ReadFile(install.Data() / "Tavrel.exe");
-    fs::create_hard_link(install.Data() / "Tavrel.exe", install.Update() / "Tavrel.exe");
-    fs::create_hard_link(install.Data() / "old.dat", install.Update() / "old.dat");
-    Stage("added.dat", "added");
-
-    RunAndExpectBrowser();
-    EXPECT_TRUE(ReadFile(install.Data() / "Tavrel.exe") == browser);
-    EXPECT_EQ(ReadFile(install.Data() / "old.dat"), "old");
-    EXPECT_EQ(ReadFile(install.Data() / "added.dat"), "added");
-    EXPECT_FALSE(InData("update"));
+// Applies the update in this process, or in a child process of an ordinary
+// user who owns the whole install; false where there is no such user.
+bool Apply(const Install& install, [[maybe_unused]] bool asNobody) {
+#ifndef _WIN32
+    const passwd* nobody = getpwnam("nobody");
+    if (asNobody && (getuid() != 0 || nobody == nullptr)) {
+        return false;
+    }
+    if (asNobody) {
+        EXPECT_EQ(lchown(install.root.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        for (const auto& entry : fs::recursive_directory_iterator(install.root)) {
+            EXPECT_EQ(lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            if (setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
+                setuid(nobody->pw_uid) == 0) {
+                ApplyStagedUpdate(install.layout);
+            }
+            _exit(0);
+        }
+        return waitpid(child, nullptr, 0) == child;
+    }
+#endif
+    ApplyStagedUpdate(install.layout);
+    return true;
 }
 
-TEST_F(StagedUpdateTest, StagedPostUpgradeProgramIsCopiedThenDeleted) {
-    install.StageBrowser();
-    Stage("TavrelPostUpgrade.exe", "staged post-upgrade");
-    RunAndExpectBrowser();
-    EXPECT_FALSE(InData("TavrelPostUpgrade.exe"));
-    EXPECT_FALSE(InData("update"));
+bool Holds(const Contents& contents, const std::string& name, size_t hash) {
+    const auto entry = contents.find(name);
+    return entry != contents.end() && entry->second == hash;
 }
 
-// What the launcher must leave exactly as it was, modification times too.
-TEST_F(StagedUpdateTest, NothingStagedOrNothingApplicableTouchesNothing) {
-    const struct {
-        const char* name;
-        void (*stage)(const LauncherInstall&);
-    } cases[] = {
-        {"no update folder", [](const LauncherInstall&) {}},
-        {"a file named update", [](const LauncherInstall& i) { WriteFile(i.Update(), "x"); }},
-        {"no browser program staged",
-         [](const LauncherInstall& i) {
-             fs::create_directories(i.Update());
-             WriteFile(i.Update() / "old.dat", "new");
-         }},
-    };
-    for (const auto& c : cases) {
+TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
+    for (const UpdateCase& c : kUpdateCases) {
         SCOPED_TRACE(c.name);
-        LauncherInstall other;
-        WriteFile(other.Data() / "TavrelPostUpgrade.exe", "post-upgrade");
-        c.stage(other);
-        const TreeState before = SnapshotTree(other.Data());
-        const RunResult run = other.Run({});
-        EXPECT_EQ(run.exitCode, 0);
-        LaunchRecord record;
-        ASSERT_TRUE(other.WaitForBrowser(&record));
-        fs::remove(LaunchRecordPath(other.Data()));
-        EXPECT_EQ(SnapshotTree(other.Data()), before);
+        const bool onSmallDisk = c.obstacle == kNoRoomForBrowser || c.obstacle == kNoRoomForRest;
+        if (onSmallDisk && SmallDisk().empty()) {
+            continue;  // no small file system mounted here (this needs root)
+        }
+        Install install(fs::path(), onSmallDisk ? SmallDisk() : fs::path());
+        WriteFile(install.data / "old.dat", "old");
+        WriteFile(install.data / "TavrelPostUpgrade.exe", "post-upgrade");
+        const std::string browser = install.StageBrowser();
+        for (const char* file : {"old.dat", "sub/added.dat", "locales/de/x.pak", "empty.dat"}) {
+            install.Stage(file, file == std::string("empty.dat") ? "" : std::string("new ") + file);
+        }
+        const fs::path path = c.path == nullptr ? fs::path() : install.data / c.path;
+        const fs::path filler = SmallDisk() / "filler";
+        std::shared_ptr<BusyFile> busy;
+        if (c.obstacle == kRemoved || c.obstacle == kLeftover || path == install.update) {
+            fs::remove_all(c.obstacle == kLeftover ? install.data / "TavrelPostUpgrade.exe" : path);
+        }
+        if (c.obstacle == kWritten || c.obstacle == kLeftover) {
+            fs::create_directories(path.parent_path());
+            WriteFile(path, "written");
+        } else if (c.obstacle == kInUse || c.obstacle == kInUseAtFirst) {
+            busy = std::make_shared<BusyFile>(path);
+        } else if (c.obstacle == kReadOnly) {
+            fs::permissions(path, fs::perms::owner_read | fs::perms::others_read);
+        } else if (onSmallDisk) {
+            const bool rest = c.obstacle == kNoRoomForRest;
+            install.Stage("big.dat", std::string(rest ? browser.size() : 0, 'b'));
+            const uintmax_t room = browser.size() / 2 + (rest ? browser.size() : 0);
+            WriteFile(filler, std::string(fs::space(SmallDisk()).available - room, 'f'));
+        }
+        const Contents installed = install.Installed();
+        const Contents applied = install.Applied();
+        const TreeState before = SnapshotTree(install.data);
+        const bool postUpgrade = fs::exists(install.data / "TavrelPostUpgrade.exe");
+        const auto release = std::async(std::launch::async, [&busy, &c] {
+            if (c.obstacle == kInUseAtFirst) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                busy.reset();
+            }
+        });
+#ifndef _WIN32
+        if (c.fault.error != 0) {
+            InjectFault(c.fault);
+        }
+#endif
+        const bool ran = Apply(install, c.obstacle == kReadOnly);
+#ifndef _WIN32
+        ClearFault();
+#endif
+        release.wait();
+        if (!ran) {
+            continue;  // this needs root, and a user named nobody
+        }
+
+        const Contents after = install.Installed();
+        if (c.outcome == kApplied) {
+            EXPECT_EQ(ContentsOf(install.data), applied);
+            EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.data / "update-applied"));
+        } else if (c.outcome == kUntouched) {
+            EXPECT_EQ(SnapshotTree(install.data), before);
+        } else {
+            EXPECT_TRUE(c.outcome == kPartial || after == installed);
+            for (const auto& [name, hash] : after) {
+                EXPECT_TRUE(Holds(installed, name, hash) || Holds(applied, name, hash)) << name;
+            }
+            EXPECT_TRUE(fs::exists(install.update / "Tavrel.exe"));
+            EXPECT_EQ(fs::exists(install.data / "TavrelPostUpgrade.exe"), postUpgrade);
+            for (const char* folder : {"locales", "sub"}) {
+                EXPECT_FALSE(c.obstacle == kLeftover && fs::exists(install.update / folder));
+            }
+            busy.reset();
+            fs::remove(filler);
+            ApplyStagedUpdate(install.layout);
+            EXPECT_EQ(ContentsOf(install.data), applied);
+        }
     }
 }
 
-TEST_F(StagedUpdateTest, StagedFileThatCannotBeWrittenKeepsTheUpdateStaged) {
-    const std::string browser = install.StageBrowser();
-    Stage("locked.dat", "new");
-    WriteFile(install.Data() / "locked.dat", "old");
-    const BusyFile locked(install.Data() / "locked.dat");
-
-    RunAndExpectBrowser();
-    EXPECT_EQ(ReadFile(install.Data() / "Tavrel.exe"), browser);
-    EXPECT_TRUE(fs::exists(install.Update() / "Tavrel.exe"));
-    EXPECT_TRUE(InData("TavrelPostUpgrade.exe"));
-}
-
-TEST_F(StagedUpdateTest, BrowserProgramInUseIsWaitedForBriefly) {
-    const std::string browser = install.StageBrowser();
-    const std::string standIn = ReadFile(install.Data() / "Tavrel.exe");
-    Stage("old.dat", "new");
-
-    // In use for the first attempts only.
-    auto busy = std::make_unique<BusyFile>(install.Data() / "Tavrel.exe");
-    std::thread release([&busy] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        busy.reset();
-    });
-    const RunResult run = install.Run({});
-    release.join();
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(ReadFile(install.Data() / "Tavrel.exe"), browser);
-    EXPECT_EQ(ReadFile(install.Data() / "old.dat"), "new");
-    EXPECT_FALSE(InData("update"));
-}
-
-TEST_F(StagedUpdateTest, BrowserProgramInUseThroughoutKeepsTheUpdateStaged) {
+#ifndef _WIN32
+// A power cut loses what no flush covered. The staged copy may go only once
+// every file written from it is on stable storage, and each new file is
+// there before it takes its target's place; the rename that marks the update
+// applied is durable before anything of it is deleted.
+TEST(StagedUpdateTest, EverythingIsDurableBeforeTheStagedCopyGoes) {
+    Install install;
     install.StageBrowser();
-    Stage("old.dat", "new");
-    WriteFile(install.Data() / "Tavrel.exe", ReadFile(install.Data() / "Tavrel.exe"));
-    const BusyFile busy(install.Data() / "Tavrel.exe");
+    install.Stage("sub/added.dat", "added");
+    WriteFile(install.data / "TavrelPostUpgrade.exe", "post-upgrade");
+    std::vector<FileCall> calls;
+    RecordFileCalls(&calls);
+    ApplyStagedUpdate(install.layout);
+    RecordFileCalls(nullptr);
 
-    const RunResult run = install.Run({});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_GE(run.seconds, 0.08);
-    EXPECT_EQ(ReadFile(install.Data() / "old.dat"), "old");
-    EXPECT_TRUE(fs::exists(install.Update() / "Tavrel.exe"));
-    EXPECT_TRUE(InData("TavrelPostUpgrade.exe"));
+    // The first call from `i` on at `point` on `path`.
+    const auto find = [&calls](size_t i, FaultPoint point, const CString& path) {
+        while (i < calls.size() &&
+               (calls[i].point != point || CString(calls[i].path.c_str()) != path)) {
+            ++i;
+        }
+        return i;
+    };
+    const CString data = install.layout.dataFolder;
+    size_t lastPlaced = 0;
+    for (const char* file : {"Tavrel.exe", "sub/added.dat"}) {
+        const CString target = FromFsPath(install.data / file);
+        const CString temporary = FileBatch::TemporaryFor(target);
+        const size_t written = find(0, FaultPoint::CopyFile, temporary);
+        const size_t flushed = find(written, FaultPoint::BeginFlushFile, temporary);
+        const size_t durable = find(flushed, FaultPoint::FinishFlushes, data);
+        lastPlaced = std::max(lastPlaced, find(durable, FaultPoint::MoveFile, target));
+    }
+    const size_t placedDurable = find(lastPlaced, FaultPoint::FinishFlushes, data);
+    const CString applied = install.layout.appliedUpdateFolder;
+    const size_t renamed =
+        find(placedDurable, FaultPoint::MoveFile, applied.Left(applied.GetLength() - 1));
+    const size_t renameDurable =
+        find(renamed, FaultPoint::FlushFolder, data.Left(data.GetLength() - 1));
+    ASSERT_LT(renameDurable, calls.size());
+    // Temporaries are cleared before they are written; the first deletion
+    // of the update comes after its rename.
+    for (size_t i = 0; i < calls.size(); ++i) {
+        const CString path(calls[i].path.c_str());
+        if ((calls[i].point == FaultPoint::DeleteFile ||
+             calls[i].point == FaultPoint::RemoveDirectory) &&
+            (path.Find(TEXT("\\update")) >= 0 || path.Find(TEXT("PostUpgrade")) >= 0)) {
+            EXPECT_GT(i, renameDurable) << ToUtf8(path);
+        }
+    }
 }
+#endif
 
 }  // namespace

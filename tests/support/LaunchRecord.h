@@ -1,29 +1,21 @@
 // What the stand-in browser was started with, as it writes it down next to
-// itself: its working directory, its raw command tail and its arguments.
+// itself: its working directory, its raw command tail, the open descriptors
+// it found beyond standard input, output and error (Linux; blank-separated),
+// then its arguments.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include "tests/support/TestFiles.h"
 
-struct LaunchRecord {
-    CString directory;
-    CString tail;
-    std::vector<CString> arguments;
-    // On Linux, the open descriptors it found beyond standard input, output
-    // and error.
-    std::vector<int> inherited;
-};
+typedef std::vector<CString> LaunchRecord;
 
-// The file that a stand-in browser in `directory` leaves beside itself.
-fs::path LaunchRecordPath(const fs::path& directory);
+// The file that a stand-in browser in `folder` leaves beside itself.
+fs::path LaunchRecordPath(const fs::path& folder);
 
-// UTF-8 text, a line per fact; control characters are written as \xNN so
-// that every argument stays on its line and can be read.
-std::string FormatLaunchRecord(const LaunchRecord& record);
-LaunchRecord ParseLaunchRecord(const std::string& text);
+// Whoever waits for the record sees it whole or not at all.
+void WriteLaunchRecord(const fs::path& folder, const LaunchRecord& record);
 
-// Waits for the record to appear (the browser runs detached from whoever
-// started it); false when it has not come within the time given.
-bool WaitForLaunchRecord(const fs::path& path, int seconds, LaunchRecord* record);
+// Waits for the record in `folder` to appear (the browser runs detached from
+// whoever started it); empty when none has come within the time given.
+LaunchRecord WaitForLaunchRecord(const fs::path& folder, int seconds);

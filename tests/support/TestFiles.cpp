@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 #ifndef _WIN32
 #include "platform/posix/Boundary.h"
@@ -51,31 +51,21 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 
 std::string ReadFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
 }
 
 namespace {
 
-const uint64_t kHashPrime = 1099511628211ull;
-
-// FNV-1a over 8-byte words, then over the bytes left at the end. Each step is
-// one-to-one in the word and in the hash so far, so two files of one length
-// that differ in one word never hash alike.
-uint64_t HashOfFile(const fs::path& path) {
+// Folds the hashes of the file's 64 KiB pieces, without holding it whole.
+size_t HashOfFile(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
-    uint64_t hash = 14695981039346656037ull;
-    char buffer[1 << 16];
-    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
-        const size_t count = static_cast<size_t>(file.gcount());
-        size_t i = 0;
-        for (; i + sizeof(uint64_t) <= count; i += sizeof(uint64_t)) {
-            uint64_t word;
-            std::memcpy(&word, buffer + i, sizeof word);
-            hash = (hash ^ word) * kHashPrime;
-        }
-        for (; i < count; ++i) {
-            hash = (hash ^ static_cast<unsigned char>(buffer[i])) * kHashPrime;
-        }
+    std::string piece(1 << 16, '\0');
+    size_t hash = 0;
+    while (file.read(&piece[0], piece.size()) || file.gcount() > 0) {
+        const std::string_view read(piece.data(), static_cast<size_t>(file.gcount()));
+        hash = hash * 1099511628211ull ^ std::hash<std::string_view>()(read);
     }
     return hash;
 }
@@ -85,12 +75,10 @@ uint64_t HashOfFile(const fs::path& path) {
 TreeState SnapshotTree(const fs::path& root) {
     TreeState state;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-        std::string name = fs::relative(entry.path(), root).generic_string();
         const bool folder = entry.is_directory();
-        if (folder) {
-            name += '/';
-        }
-        state[name] = {folder ? 0 : HashOfFile(entry.path()), entry.last_write_time()};
+        const std::string name = fs::relative(entry.path(), root).generic_string();
+        state[folder ? name + '/' : name] = {folder ? 0 : HashOfFile(entry.path()),
+                                             entry.last_write_time()};
     }
     return state;
 }
@@ -101,13 +89,10 @@ TempDir::TempDir(const fs::path& under) {
     const fs::path base = fs::canonical(under.empty() ? fs::temp_directory_path() : under);
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    for (;;) {
+    do {
         path_ =
             base / ("tavrel-test-" + std::to_string(random()) + "-" + std::to_string(++counter));
-        if (fs::create_directory(path_)) {
-            return;
-        }
-    }
+    } while (!fs::create_directory(path_));
 }
 
 TempDir::~TempDir() {

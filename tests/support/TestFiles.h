@@ -2,10 +2,10 @@
 // code under test names them (backslash paths in a CString).
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "platform/String.h"
 
@@ -21,16 +21,9 @@ void WriteFile(const fs::path& path, const std::string& bytes);
 std::string ReadFile(const fs::path& path);
 
 // What a tree holds: for each file and folder below the root, by its path
-// relative to the root (folders end with '/'), its bytes' hash and the time it
-// was last written.
-struct FileState {
-    uint64_t hash;
-    fs::file_time_type written;
-    bool operator==(const FileState& other) const {
-        return hash == other.hash && written == other.written;
-    }
-};
-typedef std::map<std::string, FileState> TreeState;
+// relative to the root (folders end with '/'), a hash of its bytes (0 for a
+// folder) and the time it was last written.
+typedef std::map<std::string, std::pair<size_t, fs::file_time_type>> TreeState;
 TreeState SnapshotTree(const fs::path& root);
 
 // A new empty folder under the system's temporary folder (or under base),

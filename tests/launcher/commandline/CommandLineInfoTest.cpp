@@ -70,8 +70,11 @@ TEST(CommandLineInfoTest, FillsTheRecordFromTheArguments) {
     }
 }
 
+// The last parameter decides the splash screen from the embedding and
+// automation flags alone.
 TEST(CommandLineInfoTest, EightBitParametersActAsWideOnes) {
     CCommandLineInfo info;
+    info.m_bShowSplash = FALSE;
     info.ParseParam("pt", TRUE, FALSE);
     info.ParseParam("doc", FALSE, FALSE);
     info.ParseParam("printer", FALSE, TRUE);
