@@ -10,29 +10,26 @@ namespace {
 
 class RecordingApp : public CWinApp {
 public:
-    BOOL InitApplication() override {
-        calls += "application ";
+    BOOL InitApplication() override { return Note("application "); }
+    BOOL InitInstance() override { return Note("instance ") && answer; }
+    int ExitInstance() override { return Note("exit") ? 7 : 0; }
+    BOOL Note(const char* hook) {
+        calls += hook;
+        tailSeen = m_lpCmdLine;
         return TRUE;
     }
-    BOOL InitInstance() override {
-        calls += "instance ";
-        tailSeen = m_lpCmdLine;
-        return initInstanceAnswer;
-    }
-    int ExitInstance() override {
-        calls += "exit";
-        return 7;
-    }
-
-    BOOL initInstanceAnswer = FALSE;
+    BOOL answer = FALSE;
     std::string calls;
     CString tailSeen;
 };
 
+// Whatever InitInstance answers, the exit hook follows; the error mode keeps
+// what it had and gains the bits that keep system dialogs away.
 TEST(WinAppTest, MainRoutineCallsTheHooksInOrderAndAnswersTheExitCode) {
+    const UINT before = SetErrorMode(0x0002);
     for (const BOOL answer : {FALSE, TRUE}) {
         RecordingApp app;
-        app.initInstanceAnswer = answer;
+        app.answer = answer;
         ASSERT_EQ(AfxGetApp(), &app);
         EXPECT_EQ(AfxWinMain(nullptr, nullptr, TEXT("-wkesto 5"), SW_SHOW), 7);
         EXPECT_EQ(app.calls, "application instance exit");
@@ -40,16 +37,8 @@ TEST(WinAppTest, MainRoutineCallsTheHooksInOrderAndAnswersTheExitCode) {
         EXPECT_EQ(app.m_nCmdShow, SW_SHOW);
     }
     EXPECT_EQ(AfxGetApp(), nullptr);
-}
-
-TEST(WinAppTest, MainRoutineAddsTheQuietErrorModeBits) {
-    const UINT before = SetErrorMode(0x0002);
-    RecordingApp app;
-    AfxWinMain(nullptr, nullptr, TEXT(""), SW_SHOWDEFAULT);
-    const UINT after = SetErrorMode(before);
-    EXPECT_EQ(after & 0x0002u, 0x0002u);
-    EXPECT_EQ(after & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
-              SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const UINT quiet = 0x0002 | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+    EXPECT_EQ(SetErrorMode(before) & quiet, quiet);
 }
 
 }  // namespace
