@@ -13,7 +13,7 @@ namespace {
 TEST(StringTest, EditsKeepEveryPartAndClampCounts) {
     CString path = TEXT("C:") + (TEXT('/') + CString(TEXT("a"))) + CString(TEXT("/b")) + TEXT('/');
     EXPECT_EQ(path.Replace(TEXT('/'), TEXT('\\')), 3);
-    EXPECT_EQ(path.Left(99), CString(TEXT("C:\\a\\b\\")));
+    EXPECT_EQ(path.Left(99) + path.Right(99), CString(TEXT("C:\\a\\b\\C:\\a\\b\\")));
     CString message(TEXT(" \t Access is denied.\r\n\v\f"));
     EXPECT_EQ(message.TrimLeft().TrimRight(), CString(TEXT("Access is denied.")));
     // A length given to ReleaseBuffer wins over the terminator found.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/commandline/CommandTail.h"
 #include "tests/support/TestStrings.h"
 
 namespace {
@@ -39,6 +40,13 @@ TEST(WinAppTest, MainRoutineCallsTheHooksInOrderAndAnswersTheExitCode) {
     EXPECT_EQ(AfxGetApp(), nullptr);
     const UINT quiet = 0x0002 | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
     EXPECT_EQ(SetErrorMode(before) & quiet, quiet);
+}
+
+// The process entry runs the application on its own command line's tail.
+TEST(WinAppTest, EntryRunsTheAppOnTheProcessCommandTail) {
+    RecordingApp app;
+    EXPECT_EQ(AfxEntry(nullptr), 7);
+    EXPECT_EQ(app.tailSeen, CString(FindCommandTail(GetCommandLineW())));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The Win32 calls over POSIX answer as Windows does: its error codes, its
 // message texts, its search order and wildcards, its program starts.
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <thread>
 #include <tuple>
@@ -154,6 +155,8 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     WCHAR text[4096];
     const DWORD size = GetCurrentDirectoryW(0, nullptr);
     EXPECT_EQ(GetCurrentDirectoryW(size, text), size - 1);
+    const DWORD length = GetModuleFileNameW(nullptr, text, 4096);
+    EXPECT_EQ(ToFsPath(CString(text, int(length))), fs::read_symlink("/proc/self/exe"));
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);
     EXPECT_EQ(CString(text), CString(TEXT("Access is denied.\r\n")));
@@ -221,14 +224,15 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
     }
 }
 
-// Every byte a Linux name can hold, and the UTF-8 forms of the code points
-// that stand for \ and : in names: each name is found as one component, with
-// no separator, drive or wildcard in it, and names its own file again.
+// Every byte a Linux name can hold (some sort before ".", which still comes
+// first), and the UTF-8 forms of the code points that stand for \ and : in
+// names: each name is found as one component, with no separator, drive or
+// wildcard in it, and names its own file again.
 TEST_F(FilesTest, EveryNameComesBackAsTheSameBytes) {
     std::vector<std::string> names = {"\xEF\x81\x9C..\xEF\x81\x9Cx", "c\xEF\x80\xBA", "..\\..\\x"};
     for (int byte = 1; byte < 256; ++byte) {
         if (byte != '/') {
-            names.push_back("n" + std::string(1, static_cast<char>(byte)) + "e");
+            names.push_back(std::string(1, static_cast<char>(byte)) + "e");
         }
     }
     fs::create_directories(temp.path() / "from");
@@ -267,6 +271,19 @@ TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(ReadFile(temp.path() / "result"), "free\n");
+}
+
+// Without start-up information the program shows its window as it would;
+// a sleep lasts through the signals that come meanwhile.
+TEST(ProcessTest, StartupInfoAndSleep) {
+    STARTUPINFOW startup = {0, 1, 1};
+    GetStartupInfoW(&startup);
+    EXPECT_EQ(startup.dwFlags + startup.wShowWindow, 0u);
+    signal(SIGALRM, [](int) {});
+    const auto start = std::chrono::steady_clock::now();
+    ualarm(20000, 0);
+    Sleep(200);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
 }
 
 }  // namespace
