@@ -252,6 +252,17 @@ TEST_F(FilesTest, EveryNameComesBackAsTheSameBytes) {
     for (const std::string& name : names) {
         EXPECT_EQ(ReadFile(temp.path() / "to" / name), name);
     }
+    // The current directory as well.
+    const fs::path folder = temp.path() / "a\\b:c*d?e\"<f>|g\xEF\x81\x9C\xFF",
+                   before = fs::current_path();
+    fs::create_directory(folder);
+    fs::current_path(folder);
+    WCHAR current[4096];
+    ASSERT_GT(GetCurrentDirectoryW(4096, current), 0u);
+    fs::current_path(before);
+    EXPECT_TRUE(SetCurrentDirectoryW(current));
+    EXPECT_EQ(fs::current_path(), folder);
+    fs::current_path(before);
 }
 
 // The started program keeps none of its starter's open files beyond the
