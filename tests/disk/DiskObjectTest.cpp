@@ -1,133 +1,135 @@
-// Error text, progress window, path qualification and the directory test.
+// Path qualification, error text, the paths every operation refuses,
+// removing files, directories and trees, and listings: sorted files of one
+// directory, and every subdirectory below one, depth first.
 #include "tests/disk/DiskTest.h"
+#include "tests/support/Obstacles.h"
 
 namespace {
 
-TEST_F(DiskTest, QualifyDirectoryGivesOneTrailingBackslash) {
-    const CString cwd = Path();
-    const struct {
-        CString in;
-        CString out;
-    } cases[] = {
-        {TEXT("C:/Data/sub"), TEXT("C:\\Data\\sub\\")},
-        {TEXT("C:\\Data\\"), TEXT("C:\\Data\\")},
-        {TEXT("\\\\server\\share"), TEXT("\\\\server\\share\\")},
-        // UNC paths are taken as they are, whatever they hold.
-        {TEXT("\\\\server\\a*b"), TEXT("\\\\server\\a*b\\")},
-        {TEXT(""), cwd + TEXT("\\")},
-        {TEXT("sub"), cwd + TEXT("\\sub\\")},
-    };
-    for (const auto& c : cases) {
-        CString directory = c.in;
-        EXPECT_TRUE(disk.QualifyDirectory(directory)) << ::testing::PrintToString(c.in);
-        EXPECT_EQ(directory, c.out);
-    }
-    EXPECT_TRUE(window.texts.empty());
-}
-
-TEST_F(DiskTest, QualifyFileMakesPathsAbsolute) {
+// Paths are made absolute with backslashes, a directory with one trailing
+// backslash; a colon or wildcard in a part is an internal error, found
+// after the absolute form is built. UNC directories are taken as they are.
+TEST_F(DiskTest, QualificationMakesPathsAbsolute) {
     const CString cwd = Path("A/B/C");
-    MakeFolder("A/B/C");
+    fs::create_directories(FsPath("A/B/C"));
     ASSERT_TRUE(SetCurrentDirectoryW(cwd));
     const CString drive = cwd[1] == TEXT(':') ? cwd.Left(2) : CString();
     const struct {
+        bool directory;
         CString in;
         CString out;
+        BOOL valid;
     } cases[] = {
-        {TEXT("a.txt"), cwd + TEXT("\\a.txt")},
-        {TEXT("sub/a.txt"), cwd + TEXT("\\sub\\a.txt")},
-        {TEXT("\\Temp\\a.txt"), drive + TEXT("\\Temp\\a.txt")},
-        {TEXT("..\\a.txt"), Path("A/B/a.txt")},
-        {TEXT("..\\..\\x\\a.txt"), Path("A/x/a.txt")},
-        {TEXT("C:dir"), TEXT("C:dir")},
-        {TEXT("C:\\Data\\a.txt"), TEXT("C:\\Data\\a.txt")},
+        {true, TEXT("C:/Data/sub"), TEXT("C:\\Data\\sub\\"), TRUE},
+        {true, TEXT("\\\\server\\a*b"), TEXT("\\\\server\\a*b\\"), TRUE},
+        {true, TEXT(""), cwd + TEXT("\\"), TRUE},
+        {false, TEXT("sub/a|b"), cwd + TEXT("\\sub\\a|b"), TRUE},
+        {false, TEXT("\\Temp\\a.txt"), drive + TEXT("\\Temp\\a.txt"), TRUE},
+        {false, TEXT("..\\..\\x\\a.txt"), Path("A/x/a.txt"), TRUE},
+        {false, TEXT("C:\\Da:ta\\a.txt"), TEXT("C:\\Da:ta\\a.txt"), FALSE},
+        {false, TEXT("a.t*t"), cwd + TEXT("\\a.t*t"), FALSE},
     };
     for (const auto& c : cases) {
         CString path = c.in;
-        EXPECT_TRUE(disk.QualifyFile(path)) << ::testing::PrintToString(c.in);
+        EXPECT_EQ(c.directory ? disk.QualifyDirectory(path) : disk.QualifyFile(path), c.valid);
         EXPECT_EQ(path, c.out);
-        EXPECT_EQ(FromFsPath(fs::current_path()), cwd);
     }
     ASSERT_TRUE(SetCurrentDirectoryW(Path()));
 }
 
-TEST_F(DiskTest, WildcardsAndColonsFailQualification) {
-    const CString cwd = Path();
-    const struct {
-        CString in;
-        CString out;
-    } cases[] = {
-        {TEXT("C:\\Data\\a*.txt"), TEXT("C:\\Data\\a*.txt")},
-        // The absolute form is built before the parts are tested.
-        {TEXT("sub\\a?.txt"), cwd + TEXT("\\sub\\a?.txt")},
-        {TEXT("\\Temp\\a?.txt"),
-         (cwd[1] == TEXT(':') ? cwd.Left(2) : CString()) + TEXT("\\Temp\\a?.txt")},
-        {TEXT("C:\\Da:ta\\a.txt"), TEXT("C:\\Da:ta\\a.txt")},
-        {TEXT("a.t*t"), cwd + TEXT("\\a.t*t")},
-    };
-    for (const auto& c : cases) {
-        CString path = c.in;
-        window.texts.clear();
-        EXPECT_FALSE(disk.QualifyFile(path)) << ::testing::PrintToString(c.in);
-        EXPECT_EQ(path, c.out);
-        EXPECT_EQ(disk.m_errorText, kInternalError);
-        EXPECT_EQ(window.texts, Texts{kInternalError});
-    }
+// An empty path, or a wildcard where a path is expected, is an internal
+// error.
+TEST_F(DiskTest, EmptyAndInvalidPathsAreRejected) {
+    CStringArray list;
+    EXPECT_FALSE(disk.CopyTree(TEXT("C:\\a*b"), Path(), TRUE));
+    EXPECT_FALSE(disk.CreateDirectoryChain(CString()));
+    EXPECT_FALSE(disk.RemoveFile(TEXT("a?")));
+    EXPECT_FALSE(disk.ListSubdirectories(TEXT("a?"), list, NamesOnly));
+    const CString internalError = TEXT("CDiskObject internal error - check call parameters");
+    EXPECT_EQ(window.texts, Texts(4, internalError));
 }
 
-TEST_F(DiskTest, PathPartsMayHoldAnythingButColonAndWildcards) {
-    const struct {
-        LPCWSTR part;
-        BOOL valid;
-    } cases[] = {
-        {TEXT(""), TRUE},       {TEXT("a|b"), TRUE}, {TEXT("a:b"), FALSE},
-        {TEXT("*.txt"), FALSE}, {TEXT("a?"), FALSE},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(disk.IsValidPathPart(c.part), c.valid)
-            << ::testing::PrintToString(CString(c.part));
-    }
+// A directory loses its files, hidden ones too, and then fails at a
+// subdirectory; a tree goes deepest first. In t, listed after b\c and so
+// removed before it: d. Listed before: a, b. In b\c, the files before the
+// one that cannot be deleted.
+TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
+    MakeFiles({"a.txt", "d/a.txt", "d/.hidden", "d/sub/x/f", "t/a/f", "t/b/c/a.txt",
+               "t/b/c/locked.txt", "t/b/c/other.txt", "t/d/f"});
+    const UndeletableFile locked(FsPath("t/b/c/locked.txt"));
+    EXPECT_TRUE(disk.RemoveFile(TEXT("a.txt")));
+    EXPECT_FALSE(disk.RemoveFile(TEXT("a.txt")));
+    EXPECT_EQ(disk.m_errorText, SystemError(ERROR_FILE_NOT_FOUND, Path("a.txt")));
+    EXPECT_FALSE(disk.RemoveDirectory(Path("d")));
+    EXPECT_EQ(disk.m_errorText, SystemError(ERROR_DIR_NOT_EMPTY, Path("d/")));
+    EXPECT_EQ(In("d"), Names{"sub"});
+    EXPECT_FALSE(disk.RemoveTree(Path("t")));
+    EXPECT_EQ(disk.m_errorText, SystemError(locked.Error(), Path("t/b/c/locked.txt")));
+    EXPECT_EQ(In("t"), (Names{"a", "b"}));
+    EXPECT_EQ(In("t/b/c"), (Names{"locked.txt", "other.txt"}));
+    EXPECT_TRUE(disk.RemoveTree(Path("d")));
+    EXPECT_EQ(window.texts.back(), Path("d/"));
+    EXPECT_EQ(In(""), Names{"t"});
 }
 
-TEST_F(DiskTest, SystemErrorIsTheTrimmedMessageAndTheElements) {
-    disk.SetSystemError(ERROR_ACCESS_DENIED, TEXT("C:\\Data\\old.txt"));
-    const CString message = SystemMessage(ERROR_ACCESS_DENIED);
-    ASSERT_FALSE(message.IsEmpty());
-    EXPECT_EQ(disk.m_errorText, message + TEXT(" C:\\Data\\old.txt"));
-
-    disk.SetSystemError(ERROR_ACCESS_DENIED, CString());
-    EXPECT_EQ(disk.m_errorText, message);
-
-    // A code without a message leaves the elements alone, after a blank.
-    disk.SetSystemError(0x20000001, TEXT("C:\\x"));
-    EXPECT_EQ(disk.m_errorText, CString(TEXT(" C:\\x")));
-    disk.SetSystemError(0x20000001, CString());
+// Each new name goes in front of the first entry of the list greater than
+// it, searched from the start: equal ones do not stop it. An entry holding a
+// NUL is compared as far as the NUL. The order is ordinal: capitals first.
+TEST_F(DiskTest, FilesAreListedInOrdinalOrderAmongWhatTheListHeld) {
+    MakeFiles({"Data/c", "Data/B", "Data/a", "Data/a.x", "Data/sub/c/d"});
+    const CString nul(TEXT("a\0x"), 3);
+    const struct {
+        Texts before;
+        Texts after;
+    } cases[] = {
+        {{}, {TEXT("B"), TEXT("a"), TEXT("a.x"), TEXT("c")}},
+        {{nul}, {TEXT("B"), nul, TEXT("a"), TEXT("a.x"), TEXT("c")}},
+        {{TEXT("b"), TEXT("A"), TEXT("d")},
+         {TEXT("B"), TEXT("a"), TEXT("a.x"), TEXT("b"), TEXT("A"), TEXT("c"), TEXT("d")}},
+    };
+    for (const auto& c : cases) {
+        CStringArray list;
+        for (const CString& text : c.before) {
+            list.Add(text);
+        }
+        EXPECT_TRUE(disk.ListFiles(Path("Data"), list, NamesOnly));
+        EXPECT_EQ(ToTexts(list), c.after);
+    }
+    // A folder without files, a missing one and a file have none; a filter
+    // that matches nothing fails. Each name found is echoed, and a failure.
+    window.texts.clear();
+    CStringArray list;
+    EXPECT_TRUE(disk.ListFilesMatching(TEXT("*.x"), Path("Data"), list, FullPaths));
+    for (const char* directory : {"Data/sub", "missing", "Data/c"}) {
+        EXPECT_TRUE(disk.ListFilesMatching(TEXT("*.*"), Path(directory), list, FullPaths));
+    }
+    EXPECT_EQ(ToTexts(list), Texts{Path("Data/a.x")});
     EXPECT_EQ(disk.m_errorText, CString());
-
-    disk.ClearError();
-    EXPECT_EQ(disk.m_errorText, CString());
-    EXPECT_EQ(window.texts,
-              (Texts{message + TEXT(" C:\\Data\\old.txt"), message, TEXT(" C:\\x"), CString()}));
+    EXPECT_FALSE(disk.ListFilesMatching(TEXT("*.y?z"), Path("Data"), list, NamesOnly));
+    const CString failure = SystemError(ERROR_FILE_NOT_FOUND, Path("Data") + TEXT("\\*.y?z"));
+    EXPECT_EQ(window.texts, (Texts{Path("Data/a.x"), failure}));
 }
 
-TEST_F(DiskTest, DirectoryExistsOnlyForDirectories) {
-    MakeFile("file.txt");
-    MakeFolder("sub");
-    const struct {
-        CString path;
-        BOOL exists;
-    } cases[] = {
-        {Path("sub"), 1},      {Path("sub/"), 1},    {TEXT("sub"), 1},
-        {Path("file.txt"), 0}, {Path("missing"), 0},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(disk.DirectoryExists(c.path), c.exists) << ::testing::PrintToString(c.path);
-        EXPECT_EQ(disk.m_errorText, CString());
+// A link to a directory is listed and never entered: copies skip it, and
+// removals take the link and never what it points at.
+TEST_F(DiskTest, SubdirectoriesAreListedDepthFirstAndLinksNeverFollowed) {
+    MakeFiles({"Data/a/x/file.txt", "Data/b/file.txt", "outside/keep.txt"});
+    const bool links = MakeDirectoryLink(FsPath("outside"), FsPath("Data/b/link"));
+    CStringArray names;
+    names.Add(Path("Data/"));
+    EXPECT_TRUE(disk.ListSubdirectories(Path("Data"), names, NamesOnly));
+    Texts expected = {CString(), TEXT("a"), TEXT("a\\x"), TEXT("b"), TEXT("b\\link")};
+    expected.resize(links ? 5 : 4);
+    EXPECT_EQ(ToTexts(names), expected);
+    if (!links) {
+        GTEST_SKIP() << "this system makes no directory links";
     }
-    EXPECT_TRUE(window.texts.empty());
-
-    EXPECT_EQ(disk.DirectoryExists(CString()), 0);
-    EXPECT_EQ(disk.m_errorText, kInternalError);
+    EXPECT_TRUE(disk.CopyTree(Path("Data"), Path("copy"), TRUE));
+    EXPECT_EQ(In("copy/b"), Names{"file.txt"});
+    EXPECT_TRUE(disk.RemoveTree(Path("Data/b/link")));
+    MakeDirectoryLink(FsPath("outside"), FsPath("Data/b/link"));
+    EXPECT_TRUE(disk.RemoveTree(Path("Data")));
+    EXPECT_EQ(In("outside"), Names{"keep.txt"});
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
 // What the disk tests share: a temporary folder that is the current
 // directory during each test, a disk object with a window that records what
-// it is sent, and checks that each call leaves the current directory alone.
+// it is sent, and a check that every call left the current directory alone.
 #pragma once
 
 #include <set>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "disk/CurrentDirectory.h"
 #include "disk/DiskObject.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestStrings.h"
@@ -20,32 +19,54 @@ public:
 };
 
 typedef std::vector<CString> Texts;
+typedef std::set<std::string> Names;
 
-Texts ToTexts(const CStringArray& list);
+inline Texts ToTexts(const CStringArray& list) {
+    Texts texts(list.GetSize());
+    for (int i = 0; i < list.GetSize(); ++i) {
+        texts[i] = list[i];
+    }
+    return texts;
+}
 
 class DiskTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { ASSERT_TRUE(SetCurrentDirectoryW(Path())); }
+    void TearDown() override { EXPECT_EQ(ReadCurrentDirectory(), Path()); }
 
-    // The temporary folder's path, or a path below it (`relative` written
-    // with forward slashes), as the disk object takes paths.
-    CString Path(const char* relative = "") const;
-    fs::path FsPath(const char* relative) const { return temp_.path() / relative; }
-    // A file (its folders made as needed) holding its own relative name.
-    void MakeFile(const char* relative) const;
-    void MakeFolder(const char* relative) const;
-    bool Exists(const char* relative) const { return fs::exists(FsPath(relative)); }
+    // The temporary folder, or a path below it written with forward
+    // slashes and without wildcards, as the disk object takes paths.
+    CString Path(const char* relative = "") const {
+        return FromFsPath(*relative == 0 ? temp_.path() : FsPath(relative));
+    }
+    fs::path FsPath(const std::string& relative) const { return temp_.path() / relative; }
+    // Files (in folder, their folders made as needed) holding their own
+    // relative names.
+    void MakeFiles(const Names& files, const std::string& folder = "") const {
+        for (const std::string& file : files) {
+            const std::string relative = folder.empty() ? file : folder + "/" + file;
+            fs::create_directories(FsPath(relative).parent_path());
+            WriteFile(FsPath(relative), relative);
+        }
+    }
     // The names in a folder, temporaries and links included.
-    std::set<std::string> Names(const char* relative) const;
-    // The error text for a failed system call: its message and elements.
-    static CString SystemError(DWORD code, const CString& elements);
+    Names In(const char* relative) const {
+        Names names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(relative))) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+    static CString SystemError(DWORD code, const CString& elements) {
+        return SystemMessage(code) + TEXT(' ') + elements;
+    }
 
     RecordingWindow window;
     CDiskObject disk{&window};
-    const CString kInternalError = TEXT("CDiskObject internal error - check call parameters");
 
 private:
     TempDir temp_;
-    CString previous_;
+    // Put back before the folder goes: a current directory cannot be removed
+    // on Windows.
+    const CurrentDirectoryKeeper previous_;
 };
