@@ -41,6 +41,14 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(disk.m_errorText.Right(tested.GetLength()), tested);
 }
 
+// A copy into its own tree copies what was there before it began, once.
+TEST_F(DiskTest, CopyTreeIntoItselfCopiesWhatWasThereBefore) {
+    MakeFiles({"src/f.txt", "src/sub/g.txt"});
+    EXPECT_TRUE(disk.CopyTree(Path("src"), Path("src/copy"), TRUE));
+    EXPECT_EQ(In("src/copy"), (Names{"f.txt", "sub"}));
+    EXPECT_EQ(In("src/copy/sub"), Names{"g.txt"});
+}
+
 // A file named as another's temporary could not be told from it: the copy
 // fails at the first of the two and replaces nothing. A name only like a
 // temporary's is a file.

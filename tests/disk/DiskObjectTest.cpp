@@ -1,6 +1,7 @@
 // Path qualification, error text, the paths every operation refuses,
 // removing files, directories and trees, and listings: sorted files of one
 // directory, and every subdirectory below one, depth first.
+#include "disk/FileSearch.h"
 #include "tests/disk/DiskTest.h"
 #include "tests/support/Obstacles.h"
 
@@ -130,6 +131,29 @@ TEST_F(DiskTest, SubdirectoriesAreListedDepthFirstAndLinksNeverFollowed) {
     MakeDirectoryLink(FsPath("outside"), FsPath("Data/b/link"));
     EXPECT_TRUE(disk.RemoveTree(Path("Data")));
     EXPECT_EQ(In("outside"), Names{"keep.txt"});
+}
+
+// Files kept in a cloud, deduplicated files and other reparse points are
+// files and folders to copy; only symbolic links and junctions point away.
+TEST(FileSearchTest, OnlySymbolicLinksAndJunctionsAreLinks) {
+    const struct {
+        DWORD attributes;
+        DWORD tag;
+        bool link;
+    } cases[] = {
+        {FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_SYMLINK, true},
+        {FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_MOUNT_POINT, true},
+        // A folder kept in a cloud, and a deduplicated file.
+        {FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, 0x9000601Au, false},
+        {FILE_ATTRIBUTE_REPARSE_POINT, 0x80000013u, false},
+        {FILE_ATTRIBUTE_NORMAL, IO_REPARSE_TAG_SYMLINK, false},
+    };
+    for (const auto& c : cases) {
+        WIN32_FIND_DATAW entry = {};
+        entry.dwFileAttributes = c.attributes;
+        entry.dwReserved0 = c.tag;
+        EXPECT_EQ(FileSearch::IsLinkEntry(entry), c.link) << c.attributes << " " << c.tag;
+    }
 }
 
 }  // namespace

@@ -89,7 +89,10 @@ TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     MakeFiles({"outside/secret.txt", "outside/config.ini", "outside/plugins/x.dll",
                "src/z-last.txt", "src/config.ini", "src/plugins/x.dll", "src/pipe",
                "dst/z-last.txt"});
+    fs::permissions(FsPath("outside/secret.txt"), fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink(FsPath("outside/secret.txt"), FsPath("src/secret.txt"));
+    fs::create_symlink(FsPath("nowhere"), FsPath("src/dangling"));
+    fs::create_symlink("/dev/zero", FsPath("src/zero"));
     ASSERT_EQ(mkfifo(FsPath("src/fifo").c_str(), 0600), 0);
     fs::create_symlink(FsPath("outside/config.ini"), FsPath("dst/config.ini"));
     fs::create_directory_symlink(FsPath("outside/plugins"), FsPath("dst/plugins"));
@@ -104,6 +107,8 @@ TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     EXPECT_EQ(In("outside/plugins"), Names{"x.dll"});
     EXPECT_EQ(ReadFile(FsPath("outside/plugins/x.dll")), "outside/plugins/x.dll");
     EXPECT_EQ(ReadFile(FsPath("outside/config.ini")), "outside/config.ini");
+    EXPECT_EQ(fs::status(FsPath("outside/secret.txt")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
 }
 
 }  // namespace
