@@ -3,24 +3,20 @@
 // directory, and every subdirectory below one, depth first.
 #include "disk/FileSearch.h"
 #include "tests/disk/DiskTest.h"
-#include "tests/support/Obstacles.h"
 
 namespace {
 
 // Paths are made absolute with backslashes, a directory with one trailing
-// backslash; a colon or wildcard in a part is an internal error, found
-// after the absolute form is built. UNC directories are taken as they are.
-TEST_F(DiskTest, QualificationMakesPathsAbsolute) {
+// backslash, a path from the root on the current drive; a colon or wildcard
+// in a part is an internal error, found after the absolute form is built. UNC directories are taken
+// as they are. An empty path, or a wildcard where a path is expected, is an internal error to every
+// operation.
+TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
     const CString cwd = Path("A/B/C");
     fs::create_directories(FsPath("A/B/C"));
     ASSERT_TRUE(SetCurrentDirectoryW(cwd));
     const CString drive = cwd[1] == TEXT(':') ? cwd.Left(2) : CString();
-    const struct {
-        bool directory;
-        CString in;
-        CString out;
-        BOOL valid;
-    } cases[] = {
+    const std::tuple<bool, CString, CString, BOOL> cases[] = {
         {true, TEXT("C:/Data/sub"), TEXT("C:\\Data\\sub\\"), TRUE},
         {true, TEXT("\\\\server\\a*b"), TEXT("\\\\server\\a*b\\"), TRUE},
         {true, TEXT(""), cwd + TEXT("\\"), TRUE},
@@ -30,24 +26,17 @@ TEST_F(DiskTest, QualificationMakesPathsAbsolute) {
         {false, TEXT("C:\\Da:ta\\a.txt"), TEXT("C:\\Da:ta\\a.txt"), FALSE},
         {false, TEXT("a.t*t"), cwd + TEXT("\\a.t*t"), FALSE},
     };
-    for (const auto& c : cases) {
-        CString path = c.in;
-        EXPECT_EQ(c.directory ? disk.QualifyDirectory(path) : disk.QualifyFile(path), c.valid);
-        EXPECT_EQ(path, c.out);
+    for (const auto& [directory, in, out, valid] : cases) {
+        CString path = in;
+        EXPECT_EQ(directory ? disk.QualifyDirectory(path) : disk.QualifyFile(path), valid);
+        EXPECT_EQ(path, out);
     }
     ASSERT_TRUE(SetCurrentDirectoryW(Path()));
-}
-
-// An empty path, or a wildcard where a path is expected, is an internal
-// error.
-TEST_F(DiskTest, EmptyAndInvalidPathsAreRejected) {
     CStringArray list;
-    EXPECT_FALSE(disk.CopyTree(TEXT("C:\\a*b"), Path(), TRUE));
-    EXPECT_FALSE(disk.CreateDirectoryChain(CString()));
-    EXPECT_FALSE(disk.RemoveFile(TEXT("a?")));
-    EXPECT_FALSE(disk.ListSubdirectories(TEXT("a?"), list, NamesOnly));
-    const CString internalError = TEXT("CDiskObject internal error - check call parameters");
-    EXPECT_EQ(window.texts, Texts(4, internalError));
+    EXPECT_FALSE(disk.CopyTree(TEXT("C:\\a*b"), Path(), TRUE) ||
+                 disk.CreateDirectoryChain(CString()) || disk.RemoveFile(TEXT("a?")) ||
+                 disk.ListSubdirectories(TEXT("a?"), list, NamesOnly));
+    EXPECT_EQ(window.texts, Texts(6, TEXT("CDiskObject internal error - check call parameters")));
 }
 
 // A directory loses its files, hidden ones too, and then fails at a
@@ -68,6 +57,13 @@ TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
     EXPECT_EQ(disk.m_errorText, SystemError(locked.Error(), Path("t/b/c/locked.txt")));
     EXPECT_EQ(In("t"), (Names{"a", "b"}));
     EXPECT_EQ(In("t/b/c"), (Names{"locked.txt", "other.txt"}));
+#ifdef _WIN32
+    // A read-only file, a real Windows condition, is not deleted either.
+    ASSERT_TRUE(SetFileAttributesW(Path("d/sub/x/f"), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(disk.RemoveTree(Path("d")));
+    EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, Path("d/sub/x/f")));
+    SetFileAttributesW(Path("d/sub/x/f"), FILE_ATTRIBUTE_NORMAL);
+#endif
     EXPECT_TRUE(disk.RemoveTree(Path("d")));
     EXPECT_EQ(window.texts.back(), Path("d/"));
     EXPECT_EQ(In(""), Names{"t"});
@@ -76,25 +72,28 @@ TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
 // Each new name goes in front of the first entry of the list greater than
 // it, searched from the start: equal ones do not stop it. An entry holding a
 // NUL is compared as far as the NUL. The order is ordinal: capitals first.
-TEST_F(DiskTest, FilesAreListedInOrdinalOrderAmongWhatTheListHeld) {
-    MakeFiles({"Data/c", "Data/B", "Data/a", "Data/a.x", "Data/sub/c/d"});
+// Subdirectories are listed depth first. Only symbolic links and junctions
+// are links: files kept in a cloud, deduplicated files and other reparse
+// points are files and folders to copy. A link to a directory is listed and
+// never entered: copies skip it, and removals take the link and never what
+// it points at.
+TEST_F(DiskTest, ListingsAreOrderedAndNeverFollowLinks) {
+    MakeFiles(
+        {"Data/c", "Data/B", "Data/a", "Data/a.x", "Data/sub/c/d", "Data/t/f", "outside/keep.txt"});
     const CString nul(TEXT("a\0x"), 3);
-    const struct {
-        Texts before;
-        Texts after;
-    } cases[] = {
+    const std::pair<Texts, Texts> cases[] = {
         {{}, {TEXT("B"), TEXT("a"), TEXT("a.x"), TEXT("c")}},
         {{nul}, {TEXT("B"), nul, TEXT("a"), TEXT("a.x"), TEXT("c")}},
         {{TEXT("b"), TEXT("A"), TEXT("d")},
          {TEXT("B"), TEXT("a"), TEXT("a.x"), TEXT("b"), TEXT("A"), TEXT("c"), TEXT("d")}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [before, after] : cases) {
         CStringArray list;
-        for (const CString& text : c.before) {
+        for (const CString& text : before) {
             list.Add(text);
         }
         EXPECT_TRUE(disk.ListFiles(Path("Data"), list, NamesOnly));
-        EXPECT_EQ(ToTexts(list), c.after);
+        EXPECT_EQ(ToTexts(list), after);
     }
     // A folder without files, a missing one and a file have none; a filter
     // that matches nothing fails. Each name found is echoed, and a failure.
@@ -109,38 +108,8 @@ TEST_F(DiskTest, FilesAreListedInOrdinalOrderAmongWhatTheListHeld) {
     EXPECT_FALSE(disk.ListFilesMatching(TEXT("*.y?z"), Path("Data"), list, NamesOnly));
     const CString failure = SystemError(ERROR_FILE_NOT_FOUND, Path("Data") + TEXT("\\*.y?z"));
     EXPECT_EQ(window.texts, (Texts{Path("Data/a.x"), failure}));
-}
 
-// A link to a directory is listed and never entered: copies skip it, and
-// removals take the link and never what it points at.
-TEST_F(DiskTest, SubdirectoriesAreListedDepthFirstAndLinksNeverFollowed) {
-    MakeFiles({"Data/a/x/file.txt", "Data/b/file.txt", "outside/keep.txt"});
-    const bool links = MakeDirectoryLink(FsPath("outside"), FsPath("Data/b/link"));
-    CStringArray names;
-    names.Add(Path("Data/"));
-    EXPECT_TRUE(disk.ListSubdirectories(Path("Data"), names, NamesOnly));
-    Texts expected = {CString(), TEXT("a"), TEXT("a\\x"), TEXT("b"), TEXT("b\\link")};
-    expected.resize(links ? 5 : 4);
-    EXPECT_EQ(ToTexts(names), expected);
-    if (!links) {
-        GTEST_SKIP() << "this system makes no directory links";
-    }
-    EXPECT_TRUE(disk.CopyTree(Path("Data"), Path("copy"), TRUE));
-    EXPECT_EQ(In("copy/b"), Names{"file.txt"});
-    EXPECT_TRUE(disk.RemoveTree(Path("Data/b/link")));
-    MakeDirectoryLink(FsPath("outside"), FsPath("Data/b/link"));
-    EXPECT_TRUE(disk.RemoveTree(Path("Data")));
-    EXPECT_EQ(In("outside"), Names{"keep.txt"});
-}
-
-// Files kept in a cloud, deduplicated files and other reparse points are
-// files and folders to copy; only symbolic links and junctions point away.
-TEST(FileSearchTest, OnlySymbolicLinksAndJunctionsAreLinks) {
-    const struct {
-        DWORD attributes;
-        DWORD tag;
-        bool link;
-    } cases[] = {
+    const std::tuple<DWORD, DWORD, bool> reparsePoints[] = {
         {FILE_ATTRIBUTE_REPARSE_POINT, IO_REPARSE_TAG_SYMLINK, true},
         {FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY, IO_REPARSE_TAG_MOUNT_POINT, true},
         // A folder kept in a cloud, and a deduplicated file.
@@ -148,12 +117,28 @@ TEST(FileSearchTest, OnlySymbolicLinksAndJunctionsAreLinks) {
         {FILE_ATTRIBUTE_REPARSE_POINT, 0x80000013u, false},
         {FILE_ATTRIBUTE_NORMAL, IO_REPARSE_TAG_SYMLINK, false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [attributes, tag, link] : reparsePoints) {
         WIN32_FIND_DATAW entry = {};
-        entry.dwFileAttributes = c.attributes;
-        entry.dwReserved0 = c.tag;
-        EXPECT_EQ(FileSearch::IsLinkEntry(entry), c.link) << c.attributes << " " << c.tag;
+        entry.dwFileAttributes = attributes;
+        entry.dwReserved0 = tag;
+        EXPECT_EQ(FileSearch::IsLinkEntry(entry), link) << attributes << " " << tag;
     }
+    const bool links = MakeDirectoryLink(FsPath("outside"), FsPath("Data/t/link"));
+    // What the list held is named relative to the folder too.
+    list.SetAt(0, Path("Data/"));
+    EXPECT_TRUE(disk.ListSubdirectories(Path("Data"), list, NamesOnly));
+    Texts expected = {CString(), TEXT("sub"), TEXT("sub\\c"), TEXT("t"), TEXT("t\\link")};
+    expected.resize(links ? 5 : 4);
+    EXPECT_EQ(ToTexts(list), expected);
+    if (!links) {
+        GTEST_SKIP() << "this system makes no directory links";
+    }
+    EXPECT_TRUE(disk.CopyTree(Path("Data"), Path("copy"), TRUE));
+    EXPECT_EQ(In("copy/t"), Names{"f"});
+    EXPECT_TRUE(disk.RemoveTree(Path("Data/t/link")));
+    MakeDirectoryLink(FsPath("outside"), FsPath("Data/t/link"));
+    EXPECT_TRUE(disk.RemoveTree(Path("Data")));
+    EXPECT_EQ(In("outside"), Names{"keep.txt"});
 }
 
 }  // namespace

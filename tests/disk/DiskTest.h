@@ -4,16 +4,17 @@
 #pragma once
 
 #include <set>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
 #include "disk/CurrentDirectory.h"
 #include "disk/DiskObject.h"
+#include "tests/support/Obstacles.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestStrings.h"
 
-class RecordingWindow : public CWnd {
-public:
+struct RecordingWindow : CWnd {
     void SetWindowText(LPCWSTR text) override { texts.push_back(text); }
     std::vector<CString> texts;
 };
@@ -40,13 +41,12 @@ protected:
         return FromFsPath(*relative == 0 ? temp_.path() : FsPath(relative));
     }
     fs::path FsPath(const std::string& relative) const { return temp_.path() / relative; }
-    // Files (in folder, their folders made as needed) holding their own
-    // relative names.
+    // Files below folder, their folders made as needed, each holding its
+    // name as given.
     void MakeFiles(const Names& files, const std::string& folder = "") const {
         for (const std::string& file : files) {
-            const std::string relative = folder.empty() ? file : folder + "/" + file;
-            fs::create_directories(FsPath(relative).parent_path());
-            WriteFile(FsPath(relative), relative);
+            fs::create_directories((FsPath(folder) / file).parent_path());
+            WriteFile(FsPath(folder) / file, file);
         }
     }
     // The names in a folder, temporaries and links included.
@@ -61,12 +61,10 @@ protected:
         return SystemMessage(code) + TEXT(' ') + elements;
     }
 
-    RecordingWindow window;
-    CDiskObject disk{&window};
-
-private:
     TempDir temp_;
     // Put back before the folder goes: a current directory cannot be removed
     // on Windows.
     const CurrentDirectoryKeeper previous_;
+    RecordingWindow window;
+    CDiskObject disk{&window};
 };
