@@ -2,7 +2,6 @@
 // directory chains.
 #include "disk/FileBatch.h"
 #include "tests/disk/DiskTest.h"
-#include "tests/support/Obstacles.h"
 
 namespace {
 
@@ -24,9 +23,6 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     }
     EXPECT_TRUE(fs::equivalent(FsPath("dst/kept.txt"), FsPath("src/kept.txt")));
     EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub"}));
-    // A copy of the files leaves the folders.
-    EXPECT_TRUE(disk.CopyFiles(Path("src"), Path("new/files"), TRUE));
-    EXPECT_EQ(In("new/files"), (Names{"a.txt", "b.txt", "kept.txt"}));
     // A missing source has no files, and the destination is still made; a
     // tree copy needs its source.
     EXPECT_TRUE(disk.CopyFiles(Path("missing"), Path("new/a/b"), TRUE));
@@ -35,63 +31,46 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(In(""), (Names{"dst", "new", "src"}));
     // A file in the way fails a chain, with the message for the level that
     // could not be made.
-    MakeFiles({"blocked"});
-    EXPECT_EQ(disk.CreateDirectoryChain(Path("blocked/deeper")), 0);
-    const CString tested = TEXT(" ") + Path("blocked/deeper");
+    EXPECT_EQ(disk.CreateDirectoryChain(Path("src/a.txt/deeper")), 0);
+    const CString tested = TEXT(" ") + Path("src/a.txt/deeper");
     EXPECT_EQ(disk.m_errorText.Right(tested.GetLength()), tested);
-}
-
-// A copy into its own tree copies what was there before it began, once.
-TEST_F(DiskTest, CopyTreeIntoItselfCopiesWhatWasThereBefore) {
-    MakeFiles({"src/f.txt", "src/sub/g.txt"});
+    // A copy into its own tree copies what was there before it began, once.
     EXPECT_TRUE(disk.CopyTree(Path("src"), Path("src/copy"), TRUE));
-    EXPECT_EQ(In("src/copy"), (Names{"f.txt", "sub"}));
-    EXPECT_EQ(In("src/copy/sub"), Names{"g.txt"});
+    EXPECT_EQ(In("src/copy"), (Names{"a.txt", "b.txt", "empty", "kept.txt", "sub"}));
 }
 
 // A file named as another's temporary could not be told from it: the copy
 // fails at the first of the two and replaces nothing. A name only like a
-// temporary's is a file.
-TEST_F(DiskTest, CopyRefusesANameThatIsAnothersTemporary) {
+// temporary's is a file. A copy told to stop on an error puts nothing after
+// the failure in place; one told to go on copies the rest, and still tells of
+// the failure. A copy of the files leaves the folders.
+TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
     const auto temporary = [](LPCWSTR name) {
         return ToFsPath(FileBatch::TemporaryFor(CString(TEXT("\\")) + name)).filename().string();
     };
-    const std::string y = temporary(TEXT("y.txt"));
-    const struct {
-        Names names;
-        bool refused;
-    } cases[] = {
-        {{"y.txt", y}, true},
+    const std::pair<Names, bool> cases[] = {
+        {{"y.txt", temporary(TEXT("y.txt"))}, true},
         {{"a.txt", "b.txt", temporary(TEXT("a.txt")), temporary(TEXT("b.txt"))}, true},
-        {{"y.txt", "x" + y.substr(1)}, false},
+        {{"y.txt", "x" + temporary(TEXT("y.txt")).substr(1)}, false},
     };
-    for (const auto& c : cases) {
-        const std::string folder = std::to_string(&c - cases);
-        MakeFiles(c.names, folder + "/src");
-        const CString source = Path((folder + "/src").c_str());
-        const CString target = Path((folder + "/dst").c_str());
-        EXPECT_EQ(disk.CopyTree(source, target, TRUE), !c.refused) << *c.names.begin();
-        // A temporary's name comes before any other.
-        const CString first = FromFsPath("/" + *c.names.begin());
-        EXPECT_EQ(disk.m_errorText,
-                  c.refused ? SystemError(ERROR_FILE_EXISTS,
-                                          source + first + TEXT(" -> ") + target + first)
-                            : CString());
-        EXPECT_EQ(In((folder + "/dst").c_str()), c.refused ? Names() : c.names);
+    for (const auto& [names, refused] : cases) {
+        fs::remove_all(FsPath("src"));
+        MakeFiles(names, "src");
+        EXPECT_EQ(disk.CopyTree(Path("src"), Path("dst"), TRUE), !refused) << *names.begin();
+        // A temporary's name comes before any other. A refused copy leaves
+        // the destination empty for the next row.
+        const CString first = FromFsPath("/" + *names.begin());
+        const CString copy = Path("src") + first + TEXT(" -> ") + Path("dst") + first;
+        EXPECT_EQ(disk.m_errorText, refused ? SystemError(ERROR_FILE_EXISTS, copy) : CString());
+        EXPECT_EQ(In("dst"), refused ? Names() : names);
     }
-}
-
-// A copy told to stop on an error puts nothing after the failure in place;
-// one told to go on copies the rest, and still tells of the failure.
-TEST_F(DiskTest, CopyStopsAtABusyTargetOrGoesOnWhenTold) {
-    MakeFiles({"src/a.txt", "src/m.txt", "src/z.txt", "dst/m.txt"});
-    const BusyFile busy(FsPath("dst/m.txt"));
+    MakeFiles({"from/a", "from/m", "from/sub/f", "from/z", "to/m"});
+    const BusyFile busy(FsPath("to/m"));
+    const CString m = Path("from/m") + TEXT(" -> ") + Path("to/m");
     for (const BOOL stopOnError : {TRUE, FALSE}) {
-        EXPECT_FALSE(disk.CopyFiles(Path("src"), Path("dst"), stopOnError));
-        EXPECT_EQ(disk.m_errorText,
-                  SystemError(busy.Error(), Path("src/m.txt") + TEXT(" -> ") + Path("dst/m.txt")));
-        EXPECT_EQ(In("dst"),
-                  (stopOnError ? Names{"a.txt", "m.txt"} : Names{"a.txt", "m.txt", "z.txt"}));
+        EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), stopOnError));
+        EXPECT_EQ(disk.m_errorText, SystemError(busy.Error(), m));
+        EXPECT_EQ(In("to"), (stopOnError ? Names{"a", "m"} : Names{"a", "m", "z"}));
     }
 }
 
