@@ -1,16 +1,11 @@
 #include "tests/launcher/Install.h"
 
-namespace {
-
-// Wine can take a while to start a program when its server is cold.
-const int kBrowserStartSeconds = 60;
-
-}  // namespace
+#include <chrono>
+#include <thread>
 
 Contents ContentsOf(const fs::path& root) {
     Contents contents;
     for (const auto& [name, state] : SnapshotTree(root)) {
-        // Left out too: the launch records that browsers write there.
         if (name.back() != '/' && name.compare(0, 13, "launch-record") != 0) {
             contents[name] = state.first;
         }
@@ -42,6 +37,12 @@ void Install::Stage(const fs::path& relative, const std::string& bytes) const {
     WriteFile(update / relative, bytes);
 }
 
+Contents Install::Installed() const {
+    Contents installed = ContentsOf(data);
+    installed.erase(installed.lower_bound("update"), installed.lower_bound("updatf"));
+    return installed;
+}
+
 Contents Install::Applied() const {
     Contents applied = Installed();
     for (const auto& [name, hash] : fs::is_directory(update) ? ContentsOf(update) : Contents()) {
@@ -51,20 +52,16 @@ Contents Install::Applied() const {
     return applied;
 }
 
-Contents Install::Installed() const {
-    Contents installed;
-    for (const auto& [name, hash] : ContentsOf(data)) {
-        if (name.compare(0, 6, "update") != 0) {
-            installed[name] = hash;
+std::vector<CString> Install::WaitForBrowser(int seconds) const {
+    const fs::path record = data / "launch-record";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!fs::exists(record)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return {};
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return installed;
-}
-
-RunResult Install::Run(const std::vector<CString>& arguments, const fs::path& directory) const {
-    return RunProgram({launcher, arguments, directory});
-}
-
-LaunchRecord Install::WaitForBrowser() const {
-    return WaitForLaunchRecord(data, kBrowserStartSeconds);
+    const std::string bytes = ReadFile(record);
+    const CString directory(reinterpret_cast<const WCHAR*>(bytes.data()));
+    return {directory, reinterpret_cast<const WCHAR*>(bytes.data()) + directory.GetLength() + 1};
 }

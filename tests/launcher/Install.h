@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "launcher/FolderLayout.h"
-#include "tests/support/LaunchRecord.h"
 #include "tests/support/Process.h"
 
-// Each file's hash by its path below a folder; folders left out.
+// Each file's hash by its path below a folder; folders, and the records that
+// stand-in browsers leave, left out.
 typedef std::map<std::string, size_t> Contents;
 Contents ContentsOf(const fs::path& root);
 
@@ -23,15 +23,16 @@ struct Install {
     // Gives its bytes.
     std::string StageBrowser() const;
     void Stage(const fs::path& relative, const std::string& bytes) const;
+    // The data folder's files outside the update.
+    Contents Installed() const;
     // What applying the staged update must make of the data folder: the
     // update's files over the rest, without the post-upgrade program.
     Contents Applied() const;
-    // The data folder's files outside the update.
-    Contents Installed() const;
 
-    // Starts the launcher in `directory`.
-    RunResult Run(const std::vector<CString>& arguments, const fs::path& directory) const;
-    LaunchRecord WaitForBrowser() const;
+    // The stand-in browser's working directory and command tail, once it has
+    // started (it runs detached from the launcher); empty when it has not
+    // within `seconds`.
+    std::vector<CString> WaitForBrowser(int seconds) const;
 
     TempDir temp;
     fs::path root;

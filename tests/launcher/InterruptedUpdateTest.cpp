@@ -2,8 +2,9 @@
 // moments, once or a few times in a row: the first start that runs to its end
 // must leave the data folder as the old tree with the staged tree copied over
 // it, nothing more, and start the browser.
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -17,8 +18,6 @@ const unsigned kSeed = 7031;
 // never more than three starts in a row.
 const double kKillAgainChance = 1.0 / 3;
 const int kMostKillsInARow = 3;
-// Differences shown by name before the rest are only counted.
-const size_t kDifferencesShown = 8;
 
 // The old tree and a post-upgrade program in the data folder; the staged tree
 // and a new browser program in the update folder.
@@ -33,23 +32,14 @@ void LayOutUpdate(const Install& install, const fs::path& trees) {
 // browser started.
 void ExpectApplied(const Install& install, const RunResult& run, const Contents& applied) {
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(install.WaitForBrowser(), LaunchRecord());
+    EXPECT_FALSE(install.WaitForBrowser(60).empty());
     EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.data / "update-applied"));
     const Contents actual = ContentsOf(install.data);
-    std::string differences;
-    size_t count = 0;
-    for (const auto& [name, hash] : applied) {
-        const auto entry = actual.find(name);
-        if (entry == actual.end() || entry->second != hash) {
-            differences += ++count <= kDifferencesShown ? " missing or other " + name : "";
-        }
-    }
-    for (const auto& entry : actual) {
-        if (applied.count(entry.first) == 0) {
-            differences += ++count <= kDifferencesShown ? " left over " + entry.first : "";
-        }
-    }
-    EXPECT_EQ(count, 0u) << differences;
+    std::vector<std::pair<std::string, size_t>> differences;
+    std::set_symmetric_difference(actual.begin(), actual.end(), applied.begin(), applied.end(),
+                                  std::back_inserter(differences));
+    EXPECT_EQ(differences.size(), 0u) << "first missing, other or left over: "
+                                      << (differences.empty() ? "" : differences[0].first);
 }
 
 TEST(InterruptedUpdateTest, NextFullStartFinishesWhatKilledStartsLeft) {
@@ -83,8 +73,7 @@ TEST(InterruptedUpdateTest, NextFullStartFinishesWhatKilledStartsLeft) {
         SCOPED_TRACE("seed " + std::to_string(kSeed) + ", update " + std::to_string(update) +
                      ", killed after" + kills);
         // A browser that a killed start had started may have left its record.
-        std::error_code ignored;
-        fs::remove(LaunchRecordPath(install.data), ignored);
+        fs::remove(install.data / "launch-record");
         ExpectApplied(install, RunProgram({install.launcher, {}, install.root}), applied);
     }
 }

@@ -8,62 +8,50 @@
 
 namespace {
 
-// The first parameter read as atol reads it, the wait in whole seconds that
-// it asks for (never wrapped, never endless), and the plan when the tail
-// begins with the switch.
-TEST(LaunchDelayTest, ReadsTheDelayAsAtolDoesAndWaitsWithoutWrapping) {
+// The plan from the first parameter and the command tail: a tail that holds
+// the switch asks for the first parameter, read as atol reads it, as a wait
+// in whole seconds (never wrapped, never endless), and forwards nothing.
+TEST(LaunchDelayTest, PlansTheLaunchAndReadsTheDelayAsAtolDoes) {
     const struct {
-        LPCWSTR text;
+        LPCWSTR first;
+        // Null for the switch and the first parameter.
+        LPCWSTR tail;
         int seconds;
         DWORD milliseconds;
+        BOOL forwardTail = FALSE;
     } cases[] = {
-        {TEXT("5"), 5, 5000},
-        {TEXT(" \t\n\v\f\r7x"), 7, 7000},
-        {TEXT("+3"), 3, 3000},
-        {TEXT("-3"), -3, 0},
-        {TEXT("abc"), 0, 0},
-        {TEXT(""), 0, 0},
-        {TEXT("- 4"), 0, 0},
-        {TEXT("\u0663"), 0, 0},  // a digit, but not an ASCII one
-        {TEXT("1"), 1, 1000},
-        {TEXT("4294967"), 4294967, 4294967000u},
+        {TEXT("5"), nullptr, 5, 5000},
+        {TEXT(" \t\n\v\f\r7x"), nullptr, 7, 7000},
+        {TEXT("+3"), nullptr, 3, 3000},
+        {TEXT("-3"), nullptr, -3, 0},
+        {TEXT("abc"), nullptr, 0, 0},
+        {TEXT("- 4"), nullptr, 0, 0},
+        {TEXT("\u0663"), nullptr, 0, 0},  // a digit, but not an ASCII one
+        {TEXT("1"), nullptr, 1, 1000},
+        {TEXT("4294967"), nullptr, 4294967, 4294967000u},
         // x 1000 would wrap to 704 ms in 32 bits.
-        {TEXT("4294968"), 4294968, INFINITE - 1},
-        {TEXT("2147483647"), INT_MAX, INFINITE - 1},
+        {TEXT("4294968"), nullptr, 4294968, INFINITE - 1},
+        {TEXT("2147483647"), nullptr, INT_MAX, INFINITE - 1},
         // Wraps in 32 bits.
-        {TEXT("2147483648"), INT_MIN, 0},
-        {TEXT("4294967301"), 5, 5000},
+        {TEXT("2147483648"), nullptr, INT_MIN, 0},
+        {TEXT("4294967301"), nullptr, 5, 5000},
         // The reader holds 19 characters; the twentieth is never read.
-        {TEXT("0000000000000000009"), 9, 9000},
-        {TEXT("00000000000000000012"), 1, 1000},
-        {TEXT("                   5"), 0, 0},
+        {TEXT("0000000000000000009"), nullptr, 9, 9000},
+        {TEXT("00000000000000000012"), nullptr, 1, 1000},
+        {TEXT("                   5"), nullptr, 0, 0},
+        {TEXT("7"), TEXT("7 x-wkesto y"), 7, 7000},
+        {TEXT("5"), TEXT("5 -wkesto"), 5, 0, TRUE},
+        {TEXT("page.htm"), TEXT("page.htm -WKESTO 7"), 0, 0, TRUE},
+        {TEXT(""), TEXT("-x"), 0, 0},
+        {TEXT(""), TEXT("-wkesto "), 0, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(CString(c.text)));
-        EXPECT_EQ(ReadDelaySeconds(c.text), c.seconds);
-        EXPECT_EQ(DelayMilliseconds(c.seconds), c.milliseconds);
-        const LaunchPlan plan = PlanLaunch(c.text, TEXT("-wkesto ") + CString(c.text));
-        EXPECT_EQ(plan.forwardTail, FALSE);
+        const CString tail = c.tail ? CString(c.tail) : TEXT("-wkesto ") + CString(c.first);
+        SCOPED_TRACE(::testing::PrintToString(tail));
+        EXPECT_EQ(ReadDelaySeconds(c.first), c.seconds);
+        const LaunchPlan plan = PlanLaunch(c.first, tail);
+        EXPECT_EQ(plan.forwardTail, c.forwardTail);
         EXPECT_EQ(plan.delayMilliseconds, c.milliseconds);
-    }
-}
-
-TEST(LaunchDelayTest, PlansTheLaunchFromFirstParameterAndTail) {
-    const struct {
-        LPCWSTR firstParameter;
-        LPCWSTR tail;
-        BOOL forwardTail;
-        DWORD delay;
-    } cases[] = {
-        {TEXT("7"), TEXT("7 x-wkesto y"), FALSE, 7000},
-        {TEXT("5"), TEXT("5 -wkesto"), TRUE, 0},
-        {TEXT("page.htm"), TEXT("page.htm -WKESTO 7"), TRUE, 0},
-        {TEXT(""), TEXT("-x"), FALSE, 0},
-    };
-    for (const auto& c : cases) {
-        const LaunchPlan plan = PlanLaunch(c.firstParameter, c.tail);
-        EXPECT_EQ(plan.forwardTail, c.forwardTail) << ::testing::PrintToString(CString(c.tail));
-        EXPECT_EQ(plan.delayMilliseconds, c.delay) << ::testing::PrintToString(CString(c.tail));
     }
 }
 

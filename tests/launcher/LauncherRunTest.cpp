@@ -141,15 +141,11 @@ TEST(LauncherRunTest, StartsItsOwnBrowserAsTheCommandLineAsks) {
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.output, "");
         EXPECT_GE(run.seconds, c.delaySeconds);
-        Arguments expected = {FromFsPath(install.data), TEXT(""), TEXT("")};
-        if (c.forwarded) {
-            expected[1] = CommandTailFor(c.arguments);
-            expected.insert(expected.end(), c.arguments.begin(), c.arguments.end());
-        }
         const bool starts = c.start != kNoBrowser && c.start != kNoProcDescriptor;
+        const Arguments expected = {FromFsPath(install.data),
+                                    c.forwarded ? CommandTailFor(c.arguments) : CString()};
         // Where nothing is started, a start would have shown within a second.
-        EXPECT_EQ(WaitForLaunchRecord(install.data, starts ? 60 : 1),
-                  starts ? expected : LaunchRecord());
+        EXPECT_EQ(install.WaitForBrowser(starts ? 60 : 1), starts ? expected : Arguments());
         EXPECT_EQ(fs::exists(install.update), c.start == kNoProcDescriptor);
         EXPECT_EQ(SnapshotTree(elsewhere), before);
     }

@@ -2,7 +2,8 @@
 // real conditions each system has, and the error code the call then gets.
 #pragma once
 
-#include <memory>
+#include <cstdint>
+#include <string>
 
 #include "tests/support/TestFiles.h"
 
@@ -14,11 +15,11 @@ public:
     ~BusyFile();
     BusyFile(const BusyFile&) = delete;
     BusyFile& operator=(const BusyFile&) = delete;
-    DWORD Error() const;
+    DWORD Error() const { return ERROR_ACCESS_DENIED; }
 
 private:
-    struct Hold;
-    std::unique_ptr<Hold> hold_;
+    // The open file's handle on Windows; the running program's id on Linux.
+    intptr_t hold_;
 };
 
 // Cannot be deleted: on Windows it is held open without sharing; on Linux,
@@ -29,11 +30,20 @@ public:
     ~UndeletableFile();
     UndeletableFile(const UndeletableFile&) = delete;
     UndeletableFile& operator=(const UndeletableFile&) = delete;
-    DWORD Error() const;
+#ifdef _WIN32
+    DWORD Error() const {
+        return ERROR_SHARING_VIOLATION;
+    }
+#else
+    DWORD Error() const {
+        return ERROR_ACCESS_DENIED;
+    }
+#endif
 
 private:
-    struct Hold;
-    std::unique_ptr<Hold> hold_;
+    // The open file's handle on Windows; the refused name on Linux.
+    intptr_t hold_ = 0;
+    std::u16string name_;
 };
 
 // A symbolic link at `link` to the directory `target`; false where the

@@ -1,39 +1,25 @@
-// A program that stands where the browser would and writes down what it was
-// started with (see LaunchRecord.h), then ends.
-#include <string>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#endif
-
+// A program that stands where the browser would. It leaves beside itself, in
+// launch-record, what it was started with: its working directory and its raw
+// command tail, each as its UTF-16 units ended by a zero unit. The record is
+// written under another name first, so that a reader sees it whole or not at
+// all.
 #include "launcher/FolderLayout.h"
 #include "platform/WinApp.h"
-#include "platform/commandline/ArgumentVector.h"
-#include "tests/support/LaunchRecord.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
 class StandInBrowser : public CWinApp {
 public:
     BOOL InitInstance() override {
-        WCHAR directory[4096] = {};
-        GetCurrentDirectoryW(4096, directory);
-        CString inherited;
-#ifndef _WIN32
-        for (int descriptor = 3; descriptor < 1024; ++descriptor) {
-            if (fcntl(descriptor, F_GETFD) != -1) {
-                for (const char digit : std::to_string(descriptor) + ' ') {
-                    inherited += static_cast<WCHAR>(digit);
-                }
-            }
-        }
-#endif
-        LaunchRecord record = {directory, m_lpCmdLine, inherited};
-        const ArgumentVector arguments = ArgumentVector::FromCommandLine(GetCommandLineW());
-        for (int i = 1; i < arguments.Count(); ++i) {
-            record.push_back(arguments.Values()[i]);
-        }
-        WriteLaunchRecord(ToFsPath(GetModuleDirectory()), record);
+        std::basic_string<WCHAR> units(4096, WCHAR(0));
+        units.resize(GetCurrentDirectoryW(4096, &units[0]) + 1);
+        units.append(m_lpCmdLine, std::char_traits<WCHAR>::length(m_lpCmdLine) + 1);
+        const fs::path record = ToFsPath(GetModuleDirectory()) / "launch-record";
+        const fs::path partial = fs::path(record) += ".partial";
+        WriteFile(partial, std::string(reinterpret_cast<const char*>(units.data()),
+                                       units.size() * sizeof(WCHAR)));
+        fs::rename(partial, record);
         return FALSE;
     }
 };

@@ -6,7 +6,6 @@
 #include <random>
 #include <sstream>
 #include <stdexcept>
-#include <string_view>
 
 #ifndef _WIN32
 #include "platform/posix/Boundary.h"
@@ -56,29 +55,13 @@ std::string ReadFile(const fs::path& path) {
     return bytes.str();
 }
 
-namespace {
-
-// Folds the hashes of the file's 64 KiB pieces, without holding it whole.
-size_t HashOfFile(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string piece(1 << 16, '\0');
-    size_t hash = 0;
-    while (file.read(&piece[0], piece.size()) || file.gcount() > 0) {
-        const std::string_view read(piece.data(), static_cast<size_t>(file.gcount()));
-        hash = hash * 1099511628211ull ^ std::hash<std::string_view>()(read);
-    }
-    return hash;
-}
-
-}  // namespace
-
 TreeState SnapshotTree(const fs::path& root) {
     TreeState state;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
         const bool folder = entry.is_directory();
         const std::string name = fs::relative(entry.path(), root).generic_string();
-        state[folder ? name + '/' : name] = {folder ? 0 : HashOfFile(entry.path()),
-                                             entry.last_write_time()};
+        state[folder ? name + '/' : name] = {
+            folder ? 0 : std::hash<std::string>()(ReadFile(entry.path())), entry.last_write_time()};
     }
     return state;
 }

@@ -7,66 +7,54 @@
 
 namespace {
 
-struct Expected {
-    LPCWSTR fileName;
-    int shellCommand;
-    BOOL showSplash = TRUE;
-    BOOL embedded = FALSE;
-    BOOL automated = FALSE;
-    LPCWSTR printer = TEXT("");
-    LPCWSTR driver = TEXT("");
-    LPCWSTR port = TEXT("");
-};
-
-struct ParseCase {
-    LPCWSTR commandLine;
-    Expected expected;
-};
-
-typedef CCommandLineInfo Info;
-
-const ParseCase kParseCases[] = {
-    {TEXT("p"), {TEXT(""), Info::FileNew}},
-    {TEXT(R"("C:\Program Files\B\launcher.exe" -wkesto 5)"), {TEXT("5"), Info::FileOpen}},
-    {TEXT("p -wkesto"), {TEXT(""), Info::FileNew}},
-    // An empty argument leaves the file name for the next one.
-    {TEXT(R"(p "" 7)"), {TEXT("7"), Info::FileOpen}},
-    {TEXT("p -5"), {TEXT(""), Info::FileNew}},
-    {TEXT("p /x -wkesto "), {TEXT(""), Info::FileNew}},
-    {TEXT("p -- x"), {TEXT("x"), Info::FileOpen}},
-    {TEXT("p a b"), {TEXT("a"), Info::FileOpen}},
-    {TEXT("p /pt f p d o extra"),
-     {TEXT("f"), Info::FilePrintTo, TRUE, FALSE, FALSE, TEXT("p"), TEXT("d"), TEXT("o")}},
-    {TEXT("p f /pt p"), {TEXT("f"), Info::FilePrintTo, TRUE, FALSE, FALSE, TEXT("p")}},
-    // Case matters for pt, p and dde only.
-    {TEXT("p -PT x"), {TEXT("x"), Info::FileOpen}},
-    {TEXT("p -DDE"), {TEXT(""), Info::FileNew}},
-    {TEXT("p /dde"), {TEXT(""), Info::FileDDE}},
-    {TEXT("p doc /p"), {TEXT("doc"), Info::FilePrint}},
-    {TEXT("p -unregserver"), {TEXT(""), Info::AppUnregister}},
-    {TEXT("p /UNREGISTER doc"), {TEXT("doc"), Info::AppUnregister}},
-    {TEXT("p -EMBEDDING"), {TEXT(""), Info::FileNew, FALSE, TRUE, FALSE}},
-    {TEXT("p /automation doc"), {TEXT("doc"), Info::FileOpen, FALSE, FALSE, TRUE}},
-    {TEXT("p -\u00C9mbedding"), {TEXT(""), Info::FileNew}},
-    // Only the full flag text matches.
-    {TEXT("p -Embeddings"), {TEXT(""), Info::FileNew}},
-};
+// The record as one text: the file name, the shell command, the splash
+// screen, embedding and automation flags (s, e, a), then the printer, driver
+// and port names, '|' between them.
+CString Describe(const CCommandLineInfo& info) {
+    const LPCWSTR commands[] = {TEXT("New"),     TEXT("Open"), TEXT("Print"),
+                                TEXT("PrintTo"), TEXT("DDE"),  TEXT("Unregister")};
+    return info.m_strFileName + TEXT('|') + commands[info.m_nShellCommand] + TEXT('|') +
+           (info.m_bShowSplash ? TEXT("s") : TEXT("")) +
+           (info.m_bRunEmbedded ? TEXT("e") : TEXT("")) +
+           (info.m_bRunAutomated ? TEXT("a") : TEXT("")) + TEXT('|') + info.m_strPrinterName +
+           TEXT('|') + info.m_strDriverName + TEXT('|') + info.m_strPortName;
+}
 
 TEST(CommandLineInfoTest, FillsTheRecordFromTheArguments) {
-    for (const ParseCase& c : kParseCases) {
+    const struct {
+        LPCWSTR commandLine;
+        LPCWSTR record;
+    } cases[] = {
+        {TEXT("p"), TEXT("|New|s|||")},
+        {TEXT(R"("C:\Program Files\B\launcher.exe" -wkesto 5)"), TEXT("5|Open|s|||")},
+        {TEXT("p -wkesto"), TEXT("|New|s|||")},
+        // An empty argument leaves the file name for the next one.
+        {TEXT(R"(p "" 7)"), TEXT("7|Open|s|||")},
+        {TEXT("p -5"), TEXT("|New|s|||")},
+        {TEXT("p /x -wkesto "), TEXT("|New|s|||")},
+        {TEXT("p -- x"), TEXT("x|Open|s|||")},
+        {TEXT("p a b"), TEXT("a|Open|s|||")},
+        {TEXT("p /pt f p d o extra"), TEXT("f|PrintTo|s|p|d|o")},
+        {TEXT("p f /pt p"), TEXT("f|PrintTo|s|p||")},
+        // Case matters for pt, p and dde only.
+        {TEXT("p -PT x"), TEXT("x|Open|s|||")},
+        {TEXT("p -DDE"), TEXT("|New|s|||")},
+        {TEXT("p /dde"), TEXT("|DDE|s|||")},
+        {TEXT("p doc /p"), TEXT("doc|Print|s|||")},
+        {TEXT("p -unregserver"), TEXT("|Unregister|s|||")},
+        {TEXT("p /UNREGISTER doc"), TEXT("doc|Unregister|s|||")},
+        {TEXT("p -EMBEDDING"), TEXT("|New|e|||")},
+        {TEXT("p /automation doc"), TEXT("doc|Open|a|||")},
+        {TEXT("p -\u00C9mbedding"), TEXT("|New|s|||")},
+        // Only the full flag text matches.
+        {TEXT("p -Embeddings"), TEXT("|New|s|||")},
+    };
+    for (const auto& c : cases) {
         const ArgumentVector arguments = ArgumentVector::FromCommandLine(c.commandLine);
         CCommandLineInfo info;
         ParseArguments(arguments.Count(), arguments.Values(), info);
-        const Expected& e = c.expected;
-        SCOPED_TRACE(::testing::PrintToString(CString(c.commandLine)));
-        EXPECT_EQ(info.m_strFileName, CString(e.fileName));
-        EXPECT_EQ(info.m_nShellCommand, e.shellCommand);
-        EXPECT_EQ(info.m_bShowSplash, e.showSplash);
-        EXPECT_EQ(info.m_bRunEmbedded, e.embedded);
-        EXPECT_EQ(info.m_bRunAutomated, e.automated);
-        EXPECT_EQ(info.m_strPrinterName, CString(e.printer));
-        EXPECT_EQ(info.m_strDriverName, CString(e.driver));
-        EXPECT_EQ(info.m_strPortName, CString(e.port));
+        EXPECT_EQ(Describe(info), CString(c.record))
+            << ::testing::PrintToString(CString(c.commandLine));
     }
 }
 
@@ -78,10 +66,7 @@ TEST(CommandLineInfoTest, EightBitParametersActAsWideOnes) {
     info.ParseParam("pt", TRUE, FALSE);
     info.ParseParam("doc", FALSE, FALSE);
     info.ParseParam("printer", FALSE, TRUE);
-    EXPECT_EQ(info.m_nShellCommand, Info::FilePrintTo);
-    EXPECT_EQ(info.m_strFileName, CString(TEXT("doc")));
-    EXPECT_EQ(info.m_strPrinterName, CString(TEXT("printer")));
-    EXPECT_TRUE(info.m_bShowSplash);
+    EXPECT_EQ(Describe(info), CString(TEXT("doc|PrintTo|s|printer||")));
 }
 
 }  // namespace

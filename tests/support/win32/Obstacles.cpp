@@ -4,44 +4,27 @@
 
 namespace {
 
-HANDLE OpenWithoutSharing(const fs::path& path) {
+intptr_t OpenWithoutSharing(const fs::path& path) {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         throw std::runtime_error("cannot hold " + path.string());
     }
-    return file;
+    return reinterpret_cast<intptr_t>(file);
 }
 
 }  // namespace
 
-struct BusyFile::Hold {
-    HANDLE file;
-};
-
-BusyFile::BusyFile(const fs::path& path) : hold_(new Hold{OpenWithoutSharing(path)}) {}
+BusyFile::BusyFile(const fs::path& path) : hold_(OpenWithoutSharing(path)) {}
 
 BusyFile::~BusyFile() {
-    CloseHandle(hold_->file);
+    CloseHandle(reinterpret_cast<HANDLE>(hold_));
 }
 
-DWORD BusyFile::Error() const {
-    return ERROR_ACCESS_DENIED;
-}
-
-struct UndeletableFile::Hold {
-    HANDLE file;
-};
-
-UndeletableFile::UndeletableFile(const fs::path& path)
-    : hold_(new Hold{OpenWithoutSharing(path)}) {}
+UndeletableFile::UndeletableFile(const fs::path& path) : hold_(OpenWithoutSharing(path)) {}
 
 UndeletableFile::~UndeletableFile() {
-    CloseHandle(hold_->file);
-}
-
-DWORD UndeletableFile::Error() const {
-    return ERROR_SHARING_VIOLATION;
+    CloseHandle(reinterpret_cast<HANDLE>(hold_));
 }
 
 bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {
