@@ -1,6 +1,7 @@
 // The update step run in this process: what a start makes of the data folder
 // from each set-up, and that the next start without the obstacle applies
 // whatever stayed staged.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <future>
@@ -136,11 +137,6 @@ bool Apply(const Install& install, [[maybe_unused]] bool asNobody) {
     return true;
 }
 
-bool Holds(const Contents& contents, const std::string& name, size_t hash) {
-    const auto entry = contents.find(name);
-    return entry != contents.end() && entry->second == hash;
-}
-
 TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
     for (const UpdateCase& c : kUpdateCases) {
         SCOPED_TRACE(c.name);
@@ -206,8 +202,10 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
             EXPECT_EQ(SnapshotTree(install.data), before);
         } else {
             EXPECT_TRUE(c.outcome == kPartial || after == installed);
-            for (const auto& [name, hash] : after) {
-                EXPECT_TRUE(Holds(installed, name, hash) || Holds(applied, name, hash)) << name;
+            for (const auto& file : after) {
+                EXPECT_TRUE(std::count(installed.begin(), installed.end(), file) +
+                            std::count(applied.begin(), applied.end(), file))
+                    << file.first;
             }
             EXPECT_TRUE(fs::exists(install.update / "Tavrel.exe"));
             EXPECT_EQ(fs::exists(install.data / "TavrelPostUpgrade.exe"), postUpgrade);
