@@ -31,8 +31,9 @@ const bool kSanitized = false;
 // How the launcher is started: as any program is; with no browser program
 // installed; on Linux without /proc, by its full path, by a path relative to
 // its start folder, or through a descriptor, so that it cannot know its path
-// and starts nothing.
-enum Start { kPlain, kNoBrowser, kNoProc, kNoProcRelative, kNoProcDescriptor };
+// and starts nothing; on Windows with the command line after the quoted or
+// unquoted program name exactly so.
+enum Start { kPlain, kNoBrowser, kNoProc, kNoProcRelative, kNoProcDescriptor, kQuoted, kUnquoted };
 
 struct RunCase {
     const char* name;
@@ -41,6 +42,7 @@ struct RunCase {
     bool forwarded;
     int delaySeconds;
     Start start = kPlain;
+    LPCWSTR rawTail = nullptr;
 };
 
 const Arguments kTwo = {TEXT("a b"), TEXT("c")};
@@ -55,7 +57,18 @@ const RunCase kRunCases[] = {
      0},
     {"delay of one second", {TEXT("-wkesto"), TEXT("1")}, false, 1},
     {"no browser program", {TEXT("page.htm")}, false, 0, kNoBrowser},
-#ifndef _WIN32
+#ifdef _WIN32
+    {"text right behind the closing quote",
+     {TEXT("page.htm"), TEXT("--x")},
+     true,
+     0,
+     kQuoted,
+     TEXT("page.htm --x")},
+    {"only blanks after the program name", {}, true, 0, kQuoted, TEXT("   ")},
+    // The tail is 5, but the splitter keeps the line feed in the program
+    // name, so there is no first parameter and nothing is forwarded.
+    {"line feed after an unquoted program name", {}, true, 0, kUnquoted, TEXT("\n5")},
+#else
     {"no /proc, by its full path", kTwo, true, 0, kNoProc},
     {"no /proc, by a relative path", kTwo, true, 0, kNoProcRelative},
     {"no /proc, through a descriptor", kTwo, false, 0, kNoProcDescriptor},
@@ -107,6 +120,11 @@ TEST(LauncherRunTest, StartsItsOwnBrowserAsTheCommandLineAsks) {
         }
 
         ProgramStart start{install.launcher, c.arguments, elsewhere};
+        const CString program = FromFsPath(install.launcher);
+        if (c.rawTail != nullptr) {
+            start.commandLine =
+                (c.start == kUnquoted ? program : TEXT("\"") + program + TEXT("\"")) + c.rawTail;
+        }
 #ifndef _WIN32
         if (noProc) {
             start.prepare = HideProc;

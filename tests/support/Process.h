@@ -18,6 +18,9 @@ struct ProgramStart {
     // Linux; on Windows TerminateJobObject, which ends what the program
     // started as well); never when negative.
     double killAfter = -1;
+    // Windows: this exact command line instead, whatever quoting would make
+    // of the arguments.
+    CString commandLine{};
     // Linux: called in the new process before it changes to its folder (to
     // set a limit or a namespace); false gives up, and the exit code is then
     // kNotPrepared.

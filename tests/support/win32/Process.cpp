@@ -18,8 +18,11 @@ RunResult RunProgram(const ProgramStart& start) {
     startup.hStdInput = INVALID_HANDLE_VALUE;
     startup.hStdOutput = output;
     startup.hStdError = output;
-    CString line = QuoteProgramName(FromFsPath(start.program).operator LPCWSTR()).c_str();
-    line += start.arguments.empty() ? CString() : TEXT(" ") + CommandTailFor(start.arguments);
+    CString line = start.commandLine;
+    if (line.IsEmpty()) {
+        line = QuoteProgramName(FromFsPath(start.program).operator LPCWSTR()).c_str();
+        line += start.arguments.empty() ? CString() : TEXT(" ") + CommandTailFor(start.arguments);
+    }
     // CreateProcessW may write into the command line it is given. The
     // program runs in a job of its own, so that a kill ends whatever it
     // started as well: under Wine, a program whose start the kill cut short
