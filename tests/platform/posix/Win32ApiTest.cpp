@@ -1,5 +1,7 @@
 // The Win32 calls over POSIX answer as Windows does: its error codes, its
 // message texts, its search order and wildcards, its program starts.
+#include <chrono>
+#include <csignal>
 #include <functional>
 
 #include <fcntl.h>
@@ -212,6 +214,18 @@ TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
     close(100);
     // The program answers through the FIFO, which waits for it.
     EXPECT_EQ(ReadFile(temp.path() / "fifo"), "free\n");
+}
+
+// A program started hidden, and a wait that a signal does not cut short.
+TEST(ProcessTest, StartupInfoAndSleep) {
+    STARTUPINFOW startup = {0, 1, 1};
+    GetStartupInfoW(&startup);
+    EXPECT_EQ(startup.dwFlags + startup.wShowWindow, 0u);
+    signal(SIGALRM, [](int) {});
+    const auto start = std::chrono::steady_clock::now();
+    ualarm(20000, 0);
+    Sleep(200);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
 }
 
 }  // namespace
