@@ -11,7 +11,9 @@
 
 #include "platform/Utf8.h"
 #include "platform/posix/FaultInjection.h"
+#include "tests/support/Obstacles.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestStrings.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
-#include "tests/support/TestFiles.h"
+#include "tests/support/Obstacles.h"
 
 #include <csignal>
 #include <stdexcept>
 
 #include <spawn.h>
 #include <sys/wait.h>
+
+#include "platform/posix/FaultInjection.h"
 
 extern char** environ;
 
@@ -23,6 +25,14 @@ BusyFile::BusyFile(const fs::path& path) {
 BusyFile::~BusyFile() {
     kill(static_cast<pid_t>(hold_), SIGKILL);
     waitpid(static_cast<pid_t>(hold_), nullptr, 0);
+}
+
+UndeletableFile::UndeletableFile(const fs::path& path) : name_(path.filename().u16string()) {
+    InjectFault({FaultPoint::DeleteFile, ERROR_ACCESS_DENIED, name_.c_str()});
+}
+
+UndeletableFile::~UndeletableFile() {
+    ClearFault();
 }
 
 bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {

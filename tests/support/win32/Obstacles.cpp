@@ -1,17 +1,29 @@
-#include "tests/support/TestFiles.h"
+#include "tests/support/Obstacles.h"
 
 #include <stdexcept>
 
-BusyFile::BusyFile(const fs::path& path) {
+namespace {
+
+intptr_t OpenWithoutSharing(const fs::path& path) {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         throw std::runtime_error("cannot hold " + path.string());
     }
-    hold_ = reinterpret_cast<intptr_t>(file);
+    return reinterpret_cast<intptr_t>(file);
 }
 
+}  // namespace
+
+BusyFile::BusyFile(const fs::path& path) : hold_(OpenWithoutSharing(path)) {}
+
 BusyFile::~BusyFile() {
+    CloseHandle(reinterpret_cast<HANDLE>(hold_));
+}
+
+UndeletableFile::UndeletableFile(const fs::path& path) : hold_(OpenWithoutSharing(path)) {}
+
+UndeletableFile::~UndeletableFile() {
     CloseHandle(reinterpret_cast<HANDLE>(hold_));
 }
 
