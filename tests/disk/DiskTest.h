@@ -10,9 +10,7 @@
 
 #include "disk/CurrentDirectory.h"
 #include "disk/DiskObject.h"
-#include "tests/support/Obstacles.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestStrings.h"
 
 struct RecordingWindow : CWnd {
     void SetWindowText(LPCWSTR text) override { texts.push_back(text); }

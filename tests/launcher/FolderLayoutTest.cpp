@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestStrings.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/TestStrings.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/launcher/Install.h"
-#include "tests/support/TestStrings.h"
+#include "tests/support/TestFiles.h"
 
 #ifndef _WIN32
 #include <sched.h>

@@ -12,8 +12,7 @@
 
 #include "launcher/StagedUpdate.h"
 #include "tests/launcher/Install.h"
-#include "tests/support/Obstacles.h"
-#include "tests/support/TestStrings.h"
+#include "tests/support/TestFiles.h"
 
 #ifdef _WIN32
 struct Fault {};

@@ -6,7 +6,7 @@
 
 #include "platform/String.h"
 #include "platform/Utf8.h"
-#include "tests/support/TestStrings.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
 #include "tests/support/TestFiles.h"
 
 #include <algorithm>
-#include <atomic>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+
+#include "platform/Utf8.h"
 
 #ifndef _WIN32
 #include "platform/posix/Boundary.h"
@@ -70,15 +71,27 @@ TempDir::TempDir(const fs::path& under) {
     // The launcher reports the folders it finds through the resolved path
     // of its own executable, so the test compares against resolved paths.
     const fs::path base = fs::canonical(under.empty() ? fs::temp_directory_path() : under);
-    static std::atomic<unsigned> counter{0};
     std::random_device random;
     do {
-        path_ =
-            base / ("tavrel-test-" + std::to_string(random()) + "-" + std::to_string(++counter));
+        path_ = base / ("tavrel-test-" + std::to_string(random()));
     } while (!fs::create_directory(path_));
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
+}
+
+void PrintTo(const CString& text, std::ostream* out) {
+    *out << '"' << ToUtf8(text) << '"';
+}
+
+CString SystemMessage(DWORD code) {
+    LPWSTR message = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    CString text(message, static_cast<int>(length));
+    LocalFree(message);
+    return text.TrimLeft().TrimRight();
 }

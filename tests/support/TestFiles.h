@@ -1,9 +1,13 @@
-// Files and folders for tests, named as std::filesystem names them and as the
-// code under test names them (backslash paths in a CString).
+// Files, folders and texts for tests: paths named as std::filesystem names
+// them and as the code under test names them (backslash paths in a CString),
+// files that a disk call cannot change, and texts as failure messages show
+// them.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 #include <utility>
 
@@ -40,3 +44,29 @@ public:
 private:
     fs::path path_;
 };
+
+// A file that cannot be replaced while the object lives (a replacement gets
+// ERROR_ACCESS_DENIED): on Windows it is held open without sharing, which
+// also keeps it from being deleted; on Linux it is a running program.
+class BusyFile {
+public:
+    explicit BusyFile(const fs::path& path);
+    ~BusyFile();
+    BusyFile(const BusyFile&) = delete;
+    BusyFile& operator=(const BusyFile&) = delete;
+
+private:
+    // The open file's handle on Windows; the running program's id on Linux.
+    intptr_t hold_;
+};
+
+// A symbolic link at `link` to the directory `target`; false where the
+// system makes none.
+bool MakeDirectoryLink(const fs::path& target, const fs::path& link);
+
+// GoogleTest prints CStrings as UTF-8 in its failure messages.
+void PrintTo(const CString& text, std::ostream* out);
+
+// The system's message for code without the white space around it, as error
+// texts show it.
+CString SystemMessage(DWORD code);

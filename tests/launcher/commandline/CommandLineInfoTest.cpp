@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/commandline/ArgumentVector.h"
-#include "tests/support/TestStrings.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

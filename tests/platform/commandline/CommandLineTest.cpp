@@ -7,7 +7,7 @@
 
 #include "platform/commandline/ArgumentQuote.h"
 #include "platform/commandline/ArgumentVector.h"
-#include "tests/support/TestStrings.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

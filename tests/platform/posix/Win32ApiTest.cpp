@@ -11,9 +11,7 @@
 
 #include "platform/Utf8.h"
 #include "platform/posix/FaultInjection.h"
-#include "tests/support/Obstacles.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/TestStrings.h"
 
 namespace {
 

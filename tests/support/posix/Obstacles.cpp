@@ -1,12 +1,10 @@
-#include "tests/support/Obstacles.h"
+#include "tests/support/TestFiles.h"
 
 #include <csignal>
 #include <stdexcept>
 
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include "platform/posix/FaultInjection.h"
 
 extern char** environ;
 
@@ -25,14 +23,6 @@ BusyFile::BusyFile(const fs::path& path) {
 BusyFile::~BusyFile() {
     kill(static_cast<pid_t>(hold_), SIGKILL);
     waitpid(static_cast<pid_t>(hold_), nullptr, 0);
-}
-
-UndeletableFile::UndeletableFile(const fs::path& path) : name_(path.filename().u16string()) {
-    InjectFault({FaultPoint::DeleteFile, ERROR_ACCESS_DENIED, name_.c_str()});
-}
-
-UndeletableFile::~UndeletableFile() {
-    ClearFault();
 }
 
 bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {

@@ -1,29 +1,17 @@
-#include "tests/support/Obstacles.h"
+#include "tests/support/TestFiles.h"
 
 #include <stdexcept>
 
-namespace {
-
-intptr_t OpenWithoutSharing(const fs::path& path) {
+BusyFile::BusyFile(const fs::path& path) {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         throw std::runtime_error("cannot hold " + path.string());
     }
-    return reinterpret_cast<intptr_t>(file);
+    hold_ = reinterpret_cast<intptr_t>(file);
 }
-
-}  // namespace
-
-BusyFile::BusyFile(const fs::path& path) : hold_(OpenWithoutSharing(path)) {}
 
 BusyFile::~BusyFile() {
-    CloseHandle(reinterpret_cast<HANDLE>(hold_));
-}
-
-UndeletableFile::UndeletableFile(const fs::path& path) : hold_(OpenWithoutSharing(path)) {}
-
-UndeletableFile::~UndeletableFile() {
     CloseHandle(reinterpret_cast<HANDLE>(hold_));
 }
 
