@@ -2,9 +2,7 @@
 // moments, once or a few times in a row: the first start that runs to its end
 // must leave the data folder as the old tree with the staged tree copied over
 // it, nothing more, and start the browser.
-#include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -34,12 +32,8 @@ void ExpectApplied(const Install& install, const RunResult& run, const Contents&
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_FALSE(install.WaitForBrowser(60).empty());
     EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.data / "update-applied"));
-    const Contents actual = ContentsOf(install.data);
-    std::vector<std::pair<std::string, size_t>> differences;
-    std::set_symmetric_difference(actual.begin(), actual.end(), applied.begin(), applied.end(),
-                                  std::back_inserter(differences));
-    EXPECT_EQ(differences.size(), 0u) << "first missing, other or left over: "
-                                      << (differences.empty() ? "" : differences[0].first);
+    // GoogleTest shows no more than the first 32 files of each.
+    EXPECT_EQ(ContentsOf(install.data), applied);
 }
 
 TEST(InterruptedUpdateTest, NextFullStartFinishesWhatKilledStartsLeft) {

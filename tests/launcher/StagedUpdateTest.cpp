@@ -17,11 +17,9 @@
 #ifdef _WIN32
 struct Fault {};
 #else
-#include <pwd.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "disk/FileBatch.h"
 #include "platform/Utf8.h"
@@ -111,25 +109,22 @@ fs::path SmallDisk() {
     return folder;
 }
 
-// Applies the update in this process, or in a child process of an ordinary
+// Applies the update in this process, or runs the launcher as an ordinary
 // user who owns the whole install; false where there is no such user.
 bool Apply(const Install& install, [[maybe_unused]] bool asNobody) {
 #ifndef _WIN32
-    const passwd* nobody = getpwnam("nobody");
     if (asNobody) {
+        const passwd* nobody = getpwnam("nobody");
         const std::string owner = "chown -R nobody: '" + install.root.string() + "'";
         if (getuid() != 0 || nobody == nullptr || std::system(owner.c_str()) != 0) {
             return false;
         }
-        const pid_t child = fork();
-        if (child == 0) {
-            if (setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
-                setuid(nobody->pw_uid) == 0) {
-                ApplyStagedUpdate(install.layout);
-            }
-            _exit(0);
-        }
-        return waitpid(child, nullptr, 0) == child;
+        ProgramStart start{install.launcher, {}, install.root};
+        start.prepare = [nobody] {
+            return setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
+                   setuid(nobody->pw_uid) == 0;
+        };
+        return RunProgram(start).exitCode == 0 && !install.WaitForBrowser(60).empty();
     }
 #endif
     ApplyStagedUpdate(install.layout);
