@@ -13,7 +13,6 @@
 #ifndef _WIN32
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #endif
 
 namespace {
@@ -138,38 +137,5 @@ TEST(LauncherRunTest, StartsItsOwnBrowserAsTheCommandLineAsks) {
         EXPECT_EQ(SnapshotTree(elsewhere), before);
     }
 }
-
-// The sanitizer's run-time reserves more memory than the limits here allow.
-#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
-// From too little memory to load the program at all up to enough to start
-// the browser: once the program runs, a start that finds no memory for its
-// long command line ends with exit code 255, never by a signal or with the
-// C++ run-time's message.
-TEST(LauncherRunTest, TooLittleMemoryEndsWithExitCode255) {
-    Install install;
-    const std::basic_string<WCHAR> longArgument(100000, TEXT('a'));
-    bool loaded = false;
-    bool endedForWantOfMemory = false;
-    for (rlim_t limit = 1 << 20; limit < (rlim_t(256) << 20); limit += 128 << 10) {
-        ProgramStart start{install.launcher, Arguments(8, longArgument.c_str()), install.data};
-        start.prepare = [limit] {
-            const rlimit memory{limit, limit};
-            return setrlimit(RLIMIT_AS, &memory) == 0;
-        };
-        const RunResult run = RunProgram(start);
-        SCOPED_TRACE(std::to_string(limit >> 10) + " KiB: " + run.output);
-        EXPECT_EQ(run.output.find("terminate"), std::string::npos);
-        // Below some limit the system cannot even begin the program (a
-        // signal); then its loader cannot (exit code 127).
-        ASSERT_TRUE(run.exitCode >= 0 || !loaded);
-        loaded |= run.exitCode >= 0;
-        endedForWantOfMemory |= run.exitCode == 255;
-        if (run.exitCode == 0) {
-            break;
-        }
-    }
-    EXPECT_TRUE(endedForWantOfMemory);
-}
-#endif
 
 }  // namespace
