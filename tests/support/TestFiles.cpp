@@ -87,11 +87,8 @@ void PrintTo(const CString& text, std::ostream* out) {
 }
 
 CString SystemMessage(DWORD code) {
-    LPWSTR message = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
-    CString text(message, static_cast<int>(length));
-    LocalFree(message);
-    return text.TrimLeft().TrimRight();
+    WCHAR text[512] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, 512, nullptr);
+    return CString(text).TrimLeft().TrimRight();
 }
