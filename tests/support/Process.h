@@ -22,8 +22,8 @@ struct ProgramStart {
     // of the arguments.
     CString commandLine{};
     // Linux: called in the new process before it changes to its folder (to
-    // set a limit or a namespace); false gives up, and the exit code is then
-    // kNotPrepared.
+    // enter a namespace of its own); false gives up, and the exit code is
+    // then kNotPrepared.
     std::function<bool()> prepare{};
     // Linux: runs the program through an open descriptor of its file, so
     // that nothing tells it its path.
