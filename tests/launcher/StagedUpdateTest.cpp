@@ -122,11 +122,13 @@ fs::path SmallDisk() {
 void Apply(const Install& install, [[maybe_unused]] bool asNobody) {
 #ifndef _WIN32
     if (asNobody) {
-        const std::string root = "'" + install.root.string() + "'";
-        const std::string run =
-            "chown -R nobody:nogroup " + root + " && cd " + root +
-            " && setpriv --reuid=nobody --regid=nogroup --clear-groups ./" LAUNCHER_FILE;
-        EXPECT_EQ(std::system(run.c_str()), 0);
+        const std::string owner = "chown -R nobody:nogroup '" + install.root.string() + "'";
+        ASSERT_EQ(std::system(owner.c_str()), 0);
+        const RunResult run = RunProgram({"/usr/bin/setpriv",
+                                          {TEXT("--reuid=nobody"), TEXT("--regid=nogroup"),
+                                           TEXT("--clear-groups"), TEXT("./" LAUNCHER_FILE)},
+                                          install.root});
+        EXPECT_EQ(run.exitCode, 0) << run.output;
         EXPECT_FALSE(install.WaitForBrowser(60).empty());
         return;
     }
