@@ -1,9 +1,10 @@
 #!/bin/sh
 # Builds the launcher and runs it on a demo install under build/demo/: the
 # launcher in a folder, TavrelData/Tavrel.exe beside it (a stand-in browser
-# that writes down the arguments and working directory it got), and an
+# that writes down the working directory and command tail it got), and an
 # update staged in TavrelData/update/. Shows the data folder before and
-# after, and what the browser received.
+# after, and what the browser received; fails unless the browser started
+# with the arguments that the launcher was given.
 #
 #   scripts/demo.sh              the Linux program
 #   scripts/demo.sh --windows    the Windows program, under Wine
@@ -29,7 +30,7 @@ case "${1:-}" in
 esac
 
 cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target launcher standin_browser >/dev/null
+cmake --build --preset "$preset" --target launcher standin_browser launch_record >/dev/null
 bin="build/$preset/bin"
 install="build/demo/$preset"
 data="$install/TavrelData"
@@ -64,27 +65,31 @@ echo
 if [ "$preset" = windows ]; then
     wine wineboot --init 2>/dev/null
     set -- wine "$install/launcher.exe"
+    record="wine $bin/launch_record.exe"
 else
     set -- "$install/launcher"
+    record="$bin/launch_record"
 fi
-echo "== Starting: $* 'My Documents/page one.htm' --new-window"
-output=$("$@" "My Documents/page one.htm" --new-window 2>&1) && code=0 || code=$?
+document="My Documents/page one.htm"
+echo "== Starting: $* '$document' --new-window"
+output=$("$@" "$document" --new-window 2>&1) && code=0 || code=$?
 echo "    exit code $code, printed: '$output'"
 echo
 
-record="$data/launch-record.txt"
-waited=0
-while [ ! -f "$record" ] && [ "$waited" -lt 300 ]; do
-    sleep 0.1
-    waited=$((waited + 1))
-done
-
+# The browser runs on its own once the launcher has ended: its record is
+# waited for (and taken away), up to 30 s.
+started=$($record "$data" 30) || started=""
 echo "== Data folder after"
-show | grep -v launch-record.txt
+show
 echo
-if [ -f "$record" ]; then
-    echo "== The browser was started with"
-    sed 's/^/    /' "$record"
-else
+if [ -z "$started" ]; then
     echo "== The browser was not started"
+    exit 1
+fi
+echo "== The browser was started with"
+printf '%s\n' "$started" | sed 's/^/    /'
+expected="\"$document\" --new-window"
+if [ "$(printf '%s\n' "$started" | sed -n 's/^command tail: //p')" != "$expected" ]; then
+    echo "== ... which is not the command tail the launcher was given: $expected"
+    exit 1
 fi

@@ -1,12 +1,11 @@
 #include "tests/launcher/Install.h"
 
-#include <chrono>
-#include <thread>
+#include "tests/support/LaunchRecord.h"
 
 Contents ContentsOf(const fs::path& root) {
     Contents contents;
     for (const auto& [name, state] : SnapshotTree(root)) {
-        if (name.back() != '/' && name.compare(0, 13, "launch-record") != 0) {
+        if (name.back() != '/' && !IsLaunchRecordName(name)) {
             contents[name] = state.first;
         }
     }
@@ -53,15 +52,9 @@ Contents Install::Applied() const {
 }
 
 std::vector<CString> Install::WaitForBrowser(int seconds) const {
-    const fs::path record = data / "launch-record";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!fs::exists(record)) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return {};
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    LaunchRecord record;
+    if (!TakeLaunchRecord(data, seconds, &record)) {
+        return {};
     }
-    const std::string bytes = ReadFile(record);
-    const CString directory(reinterpret_cast<const WCHAR*>(bytes.data()));
-    return {directory, reinterpret_cast<const WCHAR*>(bytes.data()) + directory.GetLength() + 1};
+    return {record.directory, record.tail};
 }

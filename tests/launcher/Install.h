@@ -30,8 +30,8 @@ struct Install {
     Contents Applied() const;
 
     // The stand-in browser's working directory and command tail, once it has
-    // started (it runs detached from the launcher); empty when it has not
-    // within `seconds`.
+    // started (it runs detached from the launcher), and its record taken
+    // away; empty when it has not within `seconds`.
     std::vector<CString> WaitForBrowser(int seconds) const;
 
     TempDir temp;

@@ -67,7 +67,7 @@ TEST(InterruptedUpdateTest, NextFullStartFinishesWhatKilledStartsLeft) {
         SCOPED_TRACE("seed " + std::to_string(kSeed) + ", update " + std::to_string(update) +
                      ", killed after" + kills);
         // A browser that a killed start had started may have left its record.
-        fs::remove(install.data / "launch-record");
+        install.WaitForBrowser(0);
         ExpectApplied(install, RunProgram({install.launcher, {}, install.root}), applied);
     }
 }
