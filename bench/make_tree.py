@@ -7,6 +7,7 @@ and the cut-off-start tests work on.
                                            120 folders up to four levels deep
   make_tree.py --files 100000 --flat OUT   100,000 files of 4 KB in OUT itself
   make_tree.py --seed 2 --browser= OUT     other content, no program at the top
+  make_tree.py --files 150 --megabytes 5 OUT   a small tree of the same kind
 
 Names and folders depend only on --files and --flat, so trees of two seeds
 have one shape, and one laid over the other replaces every file; the content
@@ -52,14 +53,14 @@ def plan_sizes(rng, count, total):
             [max(1, int(weight * scale)) for weight in weights])
 
 
-def plan(files, flat):
+def plan(files, flat, total):
     """(relative path, size) of every file, and the folders to make."""
     rng = random.Random(files * 2 + flat)
     if flat:
         return [("file%06d.dat" % i, FLAT_FILE_SIZE) for i in range(files)], [""]
     folders = plan_folders(rng)
     paths = []
-    for i, size in enumerate(plan_sizes(rng, files, TOTAL_SIZE)):
+    for i, size in enumerate(plan_sizes(rng, files, total)):
         folder = rng.choice(folders)
         name = "part%d%s" % (i, rng.choice(EXTENSIONS))
         paths.append((folder + "/" + name if folder else name, size))
@@ -81,12 +82,14 @@ def main():
     parser.add_argument("out")
     parser.add_argument("--files", type=int, default=1500)
     parser.add_argument("--flat", action="store_true")
+    parser.add_argument("--megabytes", type=int, default=TOTAL_SIZE >> 20,
+                        help="the files' total size, but the program's and a flat tree's")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--browser", default="Tavrel.exe",
                         help="the program file at the top (empty: none)")
     args = parser.parse_args()
 
-    files, folders = plan(args.files, args.flat)
+    files, folders = plan(args.files, args.flat, args.megabytes << 20)
     if args.browser:
         files.append((args.browser, BROWSER_SIZE))
     content = random.Random(args.seed)
