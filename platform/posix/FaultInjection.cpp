@@ -1,5 +1,7 @@
 #include "platform/posix/FaultInjection.h"
 
+#include <unistd.h>
+
 namespace {
 
 bool armed = false;
@@ -7,6 +9,12 @@ Fault fault{FaultPoint::CopyFile, 0};
 std::basic_string<WCHAR> ending;
 int passed = 0;
 std::vector<FileCall>* recorded = nullptr;
+int callsBeforeEnd = -1;
+
+bool ChangesFiles(FaultPoint point) {
+    return point != FaultPoint::FindFirstFile && point != FaultPoint::FindNextFile &&
+           point != FaultPoint::SetCurrentDirectory;
+}
 
 bool EndsWith(LPCWSTR path, const std::basic_string<WCHAR>& tail) {
     const std::basic_string<WCHAR> text(path);
@@ -31,7 +39,14 @@ void RecordFileCalls(std::vector<FileCall>* calls) {
     recorded = calls;
 }
 
+void EndProcessAtCall(int n) {
+    callsBeforeEnd = n;
+}
+
 bool FaultInjected(FaultPoint point, LPCWSTR path) {
+    if (ChangesFiles(point) && callsBeforeEnd >= 0 && callsBeforeEnd-- == 0) {
+        _exit(kEndedAtCall);
+    }
     if (recorded != nullptr) {
         recorded->push_back({point, path});
     }
@@ -40,6 +55,9 @@ bool FaultInjected(FaultPoint point, LPCWSTR path) {
     }
     if (passed < fault.after) {
         ++passed;
+        return false;
+    }
+    if (fault.failures >= 0 && passed++ >= fault.after + fault.failures) {
         return false;
     }
     SetLastError(fault.error);

@@ -11,6 +11,8 @@
 
 enum class FaultPoint {
     CopyFile,
+    // A file opened to be made, when it may not exist yet.
+    CreateFile,
     DeleteFile,
     CreateDirectory,
     RemoveDirectory,
@@ -32,6 +34,8 @@ struct Fault {
     LPCWSTR pathEnding = nullptr;
     // How many matching calls succeed before the failures begin.
     int after = 0;
+    // How many fail then, the rest succeeding again; every one when negative.
+    int failures = -1;
 };
 
 // One fault at a time; it holds until cleared or replaced.
@@ -47,6 +51,13 @@ struct FileCall {
 // Every call from now on is appended to calls, until it is given null.
 void RecordFileCalls(std::vector<FileCall>* calls);
 
+// The process ends at the n-th call from now that changes the file system
+// (0 is the next one), before that call does anything and with nothing
+// cleaned up, as when it is killed; never when n is negative. Calls that
+// only read (searches, changes of the current directory) are not counted.
+void EndProcessAtCall(int n);
+const int kEndedAtCall = 137;
+
 // Asked by a file call before it does anything: true, with the last error
-// set, when the call must fail.
+// set, when the call must fail; it may end the process instead.
 bool FaultInjected(FaultPoint point, LPCWSTR path);

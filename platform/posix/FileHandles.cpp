@@ -3,6 +3,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,17 +18,23 @@ struct FileHandle {
     int fd;
 };
 
-int OpenFlags(DWORD access, DWORD flags) {
+int OpenFlags(DWORD access, DWORD disposition, DWORD flags) {
     int open = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     const DWORD readWrite = GENERIC_READ | GENERIC_WRITE;
     if ((access & readWrite) == readWrite) {
         open |= O_RDWR;
     } else if ((access & GENERIC_WRITE) != 0) {
         open |= O_WRONLY;
-    } else if ((access & GENERIC_READ) != 0) {
+    } else if ((access & GENERIC_READ) != 0 || disposition != OPEN_EXISTING) {
         open |= O_RDONLY;
     } else {
         open |= O_PATH;
+    }
+    if (disposition == CREATE_NEW) {
+        // Never through a link: O_EXCL refuses any entry at the name.
+        open |= O_CREAT | O_EXCL;
+    } else if (disposition == OPEN_ALWAYS) {
+        open |= O_CREAT;
     }
     if ((flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0) {
         open |= O_NOFOLLOW;
@@ -35,12 +42,25 @@ int OpenFlags(DWORD access, DWORD flags) {
     return open;
 }
 
+int Descriptor(HANDLE handle) {
+    return static_cast<FileHandle*>(handle)->fd;
+}
+
+// flock locks whole files: the one range that means the whole file.
+bool IsWholeFile(DWORD lengthLow, DWORD lengthHigh, LPOVERLAPPED overlapped) {
+    return lengthLow == MAXDWORD && lengthHigh == MAXDWORD && overlapped != nullptr &&
+           overlapped->Offset == 0 && overlapped->OffsetHigh == 0;
+}
+
 }  // namespace
 
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition,
                    DWORD flags, HANDLE) {
-    if (disposition != OPEN_EXISTING) {
+    if (disposition != OPEN_EXISTING && disposition != CREATE_NEW && disposition != OPEN_ALWAYS) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (disposition != OPEN_EXISTING && FaultInjected(FaultPoint::CreateFile, path)) {
         return INVALID_HANDLE_VALUE;
     }
     const std::string name = ToSystemPath(path);
@@ -55,9 +75,13 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
     }
     // Without access asked, a link itself is opened, as Windows opens a
     // reparse point.
-    FileDescriptor file(open(name.c_str(), OpenFlags(access, flags)));
+    FileDescriptor file(open(name.c_str(), OpenFlags(access, disposition, flags), 0666));
     if (file.get() < 0) {
-        FailOn(name);
+        if (errno == EEXIST) {
+            SetLastError(ERROR_FILE_EXISTS);
+        } else {
+            FailOn(name);
+        }
         return INVALID_HANDLE_VALUE;
     }
     // Windows opens a folder only when asked to.
@@ -71,7 +95,7 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
 
 BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION information) {
     struct stat status;
-    if (fstat(static_cast<FileHandle*>(handle)->fd, &status) != 0) {
+    if (fstat(Descriptor(handle), &status) != 0) {
         return FailWithErrno();
     }
     const auto device = static_cast<uint64_t>(status.st_dev);
@@ -87,6 +111,59 @@ BOOL GetFileInformationByHandle(HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info
     information->nFileIndexHigh = static_cast<DWORD>(index >> 32);
     information->nFileIndexLow = static_cast<DWORD>(index);
     return TRUE;
+}
+
+BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED) {
+    ssize_t count;
+    do {
+        count = ::read(Descriptor(handle), buffer, size);
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) {
+        *read = 0;
+        return FailWithErrno();
+    }
+    *read = static_cast<DWORD>(count);
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    const char* bytes = static_cast<const char*>(buffer);
+    *written = 0;
+    while (*written < size) {
+        const ssize_t count = ::write(Descriptor(handle), bytes + *written, size - *written);
+        if (count < 0 && errno != EINTR) {
+            return FailWithErrno();
+        }
+        *written += static_cast<DWORD>(count > 0 ? count : 0);
+    }
+    return TRUE;
+}
+
+BOOL LockFileEx(HANDLE handle, DWORD flags, DWORD, DWORD lengthLow, DWORD lengthHigh,
+                LPOVERLAPPED overlapped) {
+    if (!IsWholeFile(lengthLow, lengthHigh, overlapped)) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return FALSE;
+    }
+    const int operation = ((flags & LOCKFILE_EXCLUSIVE_LOCK) != 0 ? LOCK_EX : LOCK_SH) |
+                          ((flags & LOCKFILE_FAIL_IMMEDIATELY) != 0 ? LOCK_NB : 0);
+    int result;
+    do {
+        result = flock(Descriptor(handle), operation);
+    } while (result != 0 && errno == EINTR);
+    if (result != 0) {
+        return errno == EWOULDBLOCK ? (SetLastError(ERROR_LOCK_VIOLATION), FALSE) : FailWithErrno();
+    }
+    return TRUE;
+}
+
+BOOL UnlockFileEx(HANDLE handle, DWORD, DWORD lengthLow, DWORD lengthHigh,
+                  LPOVERLAPPED overlapped) {
+    if (!IsWholeFile(lengthLow, lengthHigh, overlapped)) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+        return FALSE;
+    }
+    return flock(Descriptor(handle), LOCK_UN) == 0 ? TRUE : FailWithErrno();
 }
 
 BOOL CloseHandle(HANDLE handle) {

@@ -244,7 +244,9 @@ BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
 }
 
 // A link to a directory is removed itself, as Windows removes a directory
-// link, and what it points at stays untouched.
+// link, and what it points at stays untouched. Windows removes such a link
+// whether what it points at is still there or not; a link whose target is
+// gone goes too, since nothing tells any more what it pointed at.
 BOOL RemoveDirectoryW(LPCWSTR path) {
     if (FaultInjected(FaultPoint::RemoveDirectory, path)) {
         return FALSE;
@@ -255,7 +257,8 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
         return FailOn(name);
     }
     if (S_ISLNK(status.st_mode)) {
-        if (!IsDirectory(name)) {
+        struct stat target;
+        if (stat(name.c_str(), &target) == 0 && !S_ISDIR(target.st_mode)) {
             SetLastError(ERROR_DIRECTORY);
             return FALSE;
         }

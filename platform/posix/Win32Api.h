@@ -23,6 +23,8 @@ typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef BOOL* LPBOOL;
 typedef void* LPVOID;
+typedef const void* LPCVOID;
+typedef DWORD* LPDWORD;
 typedef intptr_t INT_PTR;
 typedef void* HANDLE;
 typedef void* HLOCAL;
@@ -56,9 +58,15 @@ typedef struct HWND__* HWND;
 #define FILE_SHARE_READ 0x00000001u
 #define FILE_SHARE_WRITE 0x00000002u
 #define FILE_SHARE_DELETE 0x00000004u
+#define CREATE_NEW 1u
 #define OPEN_EXISTING 3u
+#define OPEN_ALWAYS 4u
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000u
 #define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000u
+
+#define LOCKFILE_FAIL_IMMEDIATELY 0x00000001u
+#define LOCKFILE_EXCLUSIVE_LOCK 0x00000002u
+#define MAXDWORD 0xFFFFFFFFu
 
 #define MOVEFILE_REPLACE_EXISTING 0x00000001u
 #define MOVEFILE_WRITE_THROUGH 0x00000008u
@@ -94,6 +102,9 @@ typedef struct HWND__* HWND;
 #define ERROR_NOT_SAME_DEVICE 17u
 #define ERROR_NO_MORE_FILES 18u
 #define ERROR_SHARING_VIOLATION 32u
+#define ERROR_LOCK_VIOLATION 33u
+#define ERROR_HANDLE_EOF 38u
+#define ERROR_NOT_SUPPORTED 50u
 #define ERROR_GEN_FAILURE 31u
 #define ERROR_HANDLE_DISK_FULL 39u
 #define ERROR_FILE_EXISTS 80u
@@ -148,6 +159,16 @@ struct BY_HANDLE_FILE_INFORMATION {
     DWORD nFileIndexLow;
 };
 typedef BY_HANDLE_FILE_INFORMATION* LPBY_HANDLE_FILE_INFORMATION;
+
+// Where a read, a write or a lock begins in a file; only locks take it here.
+struct OVERLAPPED {
+    uintptr_t Internal;
+    uintptr_t InternalHigh;
+    DWORD Offset;
+    DWORD OffsetHigh;
+    HANDLE hEvent;
+};
+typedef OVERLAPPED* LPOVERLAPPED;
 
 struct SECURITY_ATTRIBUTES;
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
@@ -211,11 +232,26 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
 // it durable, with everything else.
 constexpr DWORD kBatchedMoveFlags = 0;
 
-// Opens existing files and folders only (OPEN_EXISTING), for the access
-// asked (none, to look at it); never blocks on a FIFO or device.
+// Opens an existing file or folder (OPEN_EXISTING), a new file (CREATE_NEW,
+// which is never a link's target), or either (OPEN_ALWAYS), for the access
+// asked (none, to look at it); never blocks on a FIFO or device. Sharing
+// modes are not enforced: Linux has none.
 HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+// From the current position, without overlapped reads or writes; a read at
+// the end reads 0 bytes.
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
+// Locks between processes, as flock(2) makes them (so that flock(1) takes the
+// same lock): of the whole file only, that is from offset 0 for MAXDWORD,
+// MAXDWORD bytes (else ERROR_NOT_SUPPORTED); held until unlocked or the
+// handle is closed. A lock held elsewhere fails an immediate one with
+// ERROR_LOCK_VIOLATION.
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD lengthLow, DWORD lengthHigh,
+                LPOVERLAPPED overlapped);
+BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD lengthLow, DWORD lengthHigh,
+                  LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
 
 // Directory searches. Entries come in a fixed order: "." and ".." first, then

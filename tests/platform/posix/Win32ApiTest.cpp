@@ -63,9 +63,23 @@ protected:
 
 TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
     const BusyFile running(temp.path() / "running");
-    const auto open = [&](const char* name, DWORD access) {
-        return CreateFileW(P(name), access, 0, nullptr, OPEN_EXISTING, 0, nullptr) !=
-               INVALID_HANDLE_VALUE;
+    const auto open = [&](const char* name, DWORD access, DWORD disposition = OPEN_EXISTING) {
+        return CreateFileW(P(name), access, 0, nullptr, disposition, FILE_FLAG_OPEN_REPARSE_POINT,
+                           nullptr) != INVALID_HANDLE_VALUE;
+    };
+    // Locks `file`, and then again through another handle, or for part of it.
+    const auto lockTwice = [&](DWORD length) {
+        const HANDLE first = CreateFileW(P("file"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        const HANDLE second = CreateFileW(P("file"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        OVERLAPPED whole = {};
+        const BOOL locked =
+            LockFileEx(first, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) &&
+            LockFileEx(second, LOCKFILE_FAIL_IMMEDIATELY, 0, length, MAXDWORD, &whole);
+        const DWORD error = GetLastError();
+        CloseHandle(first);
+        CloseHandle(second);
+        SetLastError(error);
+        return locked;
     };
     const auto start = [&](LPCWSTR verb, const char* name) {
         return ShellExecuteW(nullptr, verb, P(name), nullptr, root, SW_SHOW) > HINSTANCE(32);
@@ -84,6 +98,10 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return CopyFileW(P("file"), P("fifo"), FALSE); }, ERROR_ACCESS_DENIED},
         {[&] { return open("fifo", GENERIC_WRITE); }, ERROR_ACCESS_DENIED},
         {[&] { return open("running", GENERIC_WRITE); }, ERROR_SHARING_VIOLATION},
+        {[&] { return open("file", GENERIC_WRITE, CREATE_NEW); }, ERROR_FILE_EXISTS},
+        {[&] { return open("filelink", GENERIC_READ, OPEN_ALWAYS); }, ERROR_CANT_RESOLVE_FILENAME},
+        {[&] { return lockTwice(MAXDWORD); }, ERROR_LOCK_VIOLATION},
+        {[&] { return lockTwice(1); }, ERROR_NOT_SUPPORTED},
         {[&] { return MoveFileExW(P("file"), P("running"), MOVEFILE_REPLACE_EXISTING); },
          ERROR_ACCESS_DENIED},
         {[&] { return MoveFileExW(P("file"), P("full"), MOVEFILE_REPLACE_EXISTING); },
@@ -112,14 +130,33 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
 }
 
 // The read-only attribute is the want of every write permission; a folder
-// link goes without what it points at; a message buffer just big enough is
-// enough; a file under two names counts both.
+// link goes without what it points at, and goes when that is gone too; a
+// message buffer just big enough is enough; a file under two names counts
+// both; a new file reads back what was written, and is opened again as it
+// is; a lock is let go with its handle.
 TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_TRUE(SetFileAttributesW(P("B"), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(Mode("B"), 0551);
     EXPECT_TRUE(SetFileAttributesW(P("B"), FILE_ATTRIBUTE_NORMAL));
     EXPECT_EQ(Mode("B"), 0751);
     EXPECT_TRUE(RemoveDirectoryW(P("dirlink")) && fs::exists(temp.path() / "full/sub"));
+    fs::create_directory_symlink(temp.path() / "gone", temp.path() / "dangling");
+    EXPECT_TRUE(RemoveDirectoryW(P("dangling")) &&
+                !fs::exists(fs::symlink_status(temp.path() / "dangling")));
+    char bytes[8] = "written";
+    DWORD count = 0;
+    for (const DWORD disposition : {CREATE_NEW, OPEN_ALWAYS}) {
+        const HANDLE made = CreateFileW(P("made"), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        disposition, 0, nullptr);
+        OVERLAPPED whole = {};
+        EXPECT_TRUE(LockFileEx(made, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                               MAXDWORD, MAXDWORD, &whole));
+        EXPECT_TRUE(disposition == CREATE_NEW ? WriteFile(made, bytes, 7, &count, nullptr)
+                                              : ReadFile(made, bytes, 8, &count, nullptr));
+        EXPECT_EQ(count, 7u);
+        EXPECT_TRUE(CloseHandle(made));
+    }
+    EXPECT_EQ(std::string(bytes, 7), "written");
     WCHAR text[20];
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);
