@@ -7,10 +7,11 @@
 BOOL CDiskObject::CopyFiles(const CString& source, const CString& destination, BOOL stopOnError) {
     CString from;
     CString to;
-    if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to)) {
+    if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to) ||
+        !RecoverCopy(to)) {
         return FALSE;
     }
-    FileBatch batch;
+    FileBatch batch(to);
     CopyFailure failure;
     return WriteFiles(from, to, stopOnError, batch, failure) &&
            PlaceFiles(batch, to, stopOnError, failure);
@@ -19,7 +20,8 @@ BOOL CDiskObject::CopyFiles(const CString& source, const CString& destination, B
 BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BOOL stopOnError) {
     CString from;
     CString to;
-    if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to)) {
+    if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to) ||
+        !RecoverCopy(to)) {
         return FALSE;
     }
     CStringArray directories;
@@ -28,8 +30,9 @@ BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BO
         return FALSE;
     }
     // One batch for the whole tree: nothing is replaced before every file
-    // of it is written, so a tree that does not fit replaces nothing.
-    FileBatch batch;
+    // of it is written, so a tree that does not fit replaces nothing, and a
+    // file that cannot take its place puts back all that did.
+    FileBatch batch(to);
     CopyFailure failure;
     const int count = directories.GetSize();
     for (int i = 0; i < count; ++i) {
@@ -80,30 +83,47 @@ BOOL CDiskObject::WriteFiles(const CString& from, const CString& to, BOOL stopOn
 
 BOOL CDiskObject::PlaceFiles(FileBatch& batch, const CString& to, BOOL stopOnError,
                              CopyFailure& failure) {
-    // What is put in place must be on stable storage first, and what was put
-    // in place before the caller goes on.
-    const bool written = batch.Flush(to);
-    if (!written) {
+    if (!batch.Seal()) {
         SetSystemError(GetLastError(), to);
         RecordFailure(failure);
+        m_errorText = failure.text;
+        return FALSE;
     }
-    const int count = written ? batch.Count() : 0;
-    for (int i = 0; i < count; ++i) {
-        if (batch.Place(i)) {
-            continue;
-        }
-        SetSystemError(GetLastError(), batch.Source(i) + TEXT(" -> ") + batch.Target(i));
-        RecordFailure(failure);
-        if (stopOnError) {
-            break;
+    const int count = batch.Count();
+    for (int i = 0; i < count && !(stopOnError && failure.failed); ++i) {
+        if (!batch.Place(i)) {
+            SetSystemError(GetLastError(), batch.Source(i) + TEXT(" -> ") + batch.Target(i));
+            RecordFailure(failure);
         }
     }
-    if (!batch.Flush(to)) {
+    if (stopOnError && failure.failed) {
+        batch.Undo();
+    } else if (!batch.Finish()) {
+        // Not on stable storage, the copy is not done: what it put in place
+        // goes back.
         SetSystemError(GetLastError(), to);
         RecordFailure(failure);
+        batch.Undo();
     }
     m_errorText = failure.text;
     return !failure.failed;
+}
+
+BOOL CDiskObject::RecoverCopy(const CString& destination) {
+    CString root;
+    if (!StartWithDirectory(destination, root)) {
+        return FALSE;
+    }
+    if (!FileBatch::Recover(root)) {
+        SetSystemError(GetLastError(), root);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CDiskObject::HasUnfinishedCopy(const CString& destination) {
+    CString root;
+    return StartWithDirectory(destination, root) && FileBatch::IsUnfinished(root);
 }
 
 void CDiskObject::RecordFailure(CopyFailure& failure) const {

@@ -15,8 +15,12 @@
 // Copies write each file whole: every file of the copy is written beside its
 // target and made durable first, and then each takes its target's place in
 // one step, so that a copy that fails or is cut off leaves every target with
-// its old content or its new one (see FileBatch.h). A link where the copy
-// puts a file or a folder is replaced, never written through.
+// its old content or its new one (see FileBatch.h). A copy told to stop on
+// an error goes in as one: when a file cannot take its place, every file it
+// replaced gets its old content back and every file it added goes. A copy
+// cut off is finished or undone by the next copy into the same destination,
+// or by RecoverCopy. A link where the copy puts a file or a folder is
+// replaced, never written through.
 //
 // When a progress window is attached, the object sets its text to every error
 // text and to every entry that it lists, copies, creates or removes.
@@ -51,6 +55,13 @@ public:
 
     BOOL CopyFiles(const CString& source, const CString& destination, BOOL stopOnError);
     BOOL CopyTree(const CString& source, const CString& destination, BOOL stopOnError);
+    // Finishes a copy into destination that was cut off when all its files
+    // were in place and durable, and undoes it otherwise; nonzero when no
+    // copy into destination is left unfinished.
+    BOOL RecoverCopy(const CString& destination);
+    // Nonzero when a copy into destination was cut off, or left files it
+    // kept that RecoverCopy would remove.
+    BOOL HasUnfinishedCopy(const CString& destination);
     BOOL CreateDirectoryChain(const CString& path);
     BOOL RemoveFile(const CString& path);
     BOOL EmptyDirectory(const CString& path);

@@ -1,11 +1,22 @@
-// Files written into place whole. Each new file is first written beside its
-// target under a temporary name and handed over to be made durable; only
-// once every file of the batch is written and durable does each take its
-// target's place, by one rename, in the order the files came. Whatever
-// happens in between, each target holds its old content or its new one,
-// never a part; a link, a FIFO or a device at a target is replaced, never
-// written through or opened; and a file that is its own target is left as
-// it is. Temporaries that are not put in place go with the batch.
+// Files written into place whole, and put back when they cannot all be.
+//
+// Each new file is first written beside its target under a temporary name.
+// Once every file of the batch is written, a record of what the batch
+// replaces and adds is written too, and all of it is made durable (sealed).
+// Then each target in turn is kept aside under a name of the temporaries'
+// kind and the new file takes its place, one rename each. Only when every
+// file is in place, and on stable storage, is the batch done: its record is
+// marked so in one durable step, and then the kept files go. When a file
+// cannot take its place, the batch is undone: every file already placed gets
+// its old content back, the files it added go, and so do the temporaries.
+//
+// Whatever happens in between, each target holds its old content or its new
+// one, never a part; a link, a FIFO or a device at a target is replaced (kept
+// aside), never written through or opened; and a file that is its own
+// target is left as it is. A batch cut off (the process killed, the power
+// lost) is finished or undone by Recover, from its record: finished when it
+// was marked done, undone otherwise. A kept old file is never taken for a new
+// one.
 #pragma once
 
 #include <cstdint>
@@ -15,34 +26,56 @@
 
 class FileBatch {
 public:
-    FileBatch() = default;
+    // A batch into the folder root (qualified, with its trailing backslash),
+    // below which every target lies and where its record is kept.
+    explicit FileBatch(const CString& root);
+    // A sealed batch that was neither finished nor undone is undone; the
+    // temporaries of one that was not sealed go.
     ~FileBatch();
     FileBatch(const FileBatch&) = delete;
     FileBatch& operator=(const FileBatch&) = delete;
 
     // Among the names of the files of one folder, the index of the first one
-    // that cannot be told from another (one is the other's temporary name,
-    // or both give one temporary name), or -1. Neither may be written before
-    // the other is refused.
+    // that cannot be told from another or from the batch's own files (its
+    // name is one of their names, or two give one such name), or -1. Neither
+    // may be written before the other is refused.
     static int FirstConflict(const CStringArray& names);
 
     // Writes the content of the file `name` of folder `from` beside its
     // place in folder `to`; FALSE, with the last error set, when it cannot.
     BOOL Write(const CString& from, const CString& to, const CString& name);
-    // Waits until everything written, and everything put in place, on the
-    // file system that holds folder is on stable storage.
-    BOOL Flush(const CString& folder) const;
+    // Records what the batch replaces and adds, and waits until that and
+    // everything written is on stable storage. FALSE, with the last error
+    // set, when it cannot: nothing has been replaced.
+    BOOL Seal();
 
     int Count() const { return static_cast<int>(files_.size()); }
     CString Source(int i) const;
     CString Target(int i) const;
-    // Puts the i-th file in its target's place; FALSE, with the last error
-    // set, when it cannot. A read-only or hidden target is replaced too.
+    // Puts the i-th file in its target's place, the old target kept aside
+    // (a read-only or hidden one too; one in use is waited for briefly);
+    // FALSE, with the last error set and the target as it was, when it
+    // cannot.
     BOOL Place(int i);
+    // Waits until everything put in place is on stable storage, marks the
+    // batch done, and removes the kept files. FALSE, with the last error
+    // set, when it is not done: Undo then puts everything back.
+    BOOL Finish();
+    // Gives every placed target its old content back, removes the files the
+    // batch added and the temporaries. FALSE, with the last error set, when
+    // something could not be put back: its record stays, for Recover.
+    BOOL Undo();
+
+    // Finishes or undoes the batch into root that was cut off, if there is
+    // one; TRUE when none is left unfinished (the last error set otherwise).
+    static BOOL Recover(const CString& root);
+    // Whether a batch into root was cut off, or could not remove all that
+    // it kept.
+    static bool IsUnfinished(const CString& root);
 
     // The name beside target under which its new content is written: the
-    // same for the same target each time, so that a temporary left by a copy
-    // cut off is met again, and removed, by the next copy to that target.
+    // same for the same target each time, so that a temporary left by a
+    // batch cut off is met again, and removed, by the next one.
     static CString TemporaryFor(const CString& target);
 
 private:
@@ -50,11 +83,26 @@ private:
         CString from;
         CString to;
     };
+    // Whether a file has taken its target's place; a batch read back from
+    // its record cannot tell.
+    enum Placement { kNotPlaced, kPlaced, kMaybePlaced };
     struct File {
         int folder;
         CString name;
-        bool placed;
+        bool replaces;
+        // What it replaces is a folder, which no file replaces.
+        bool isFolder;
+        Placement placed;
     };
+    enum State { kWriting, kSealed, kFinished, kUndone };
+
+    BOOL WriteRecord() const;
+    // Removes the kept old files and any temporary left, then the record
+    // that tells of them; FALSE when something stays.
+    BOOL RemoveKept();
+
+    CString root_;
     std::vector<Folder> folders_;
     std::vector<File> files_;
+    State state_ = kWriting;
 };

@@ -5,6 +5,7 @@ FolderLayout::FolderLayout(const CString& directory)
       dataFolder(directory + TEXT("TavrelData\\")),
       updateFolder(dataFolder + TEXT("update\\")),
       appliedUpdateFolder(dataFolder + TEXT("update-applied\\")),
+      updateLock(dataFolder + TEXT("update.lock")),
       browserProgram(dataFolder + TEXT("Tavrel.exe")),
       stagedBrowserProgram(updateFolder + TEXT("Tavrel.exe")),
       postUpgradeProgram(dataFolder + TEXT("TavrelPostUpgrade.exe")) {}

@@ -12,6 +12,8 @@ struct FolderLayout {
     CString updateFolder;
     // Where an applied update goes, in one rename, before it is removed.
     CString appliedUpdateFolder;
+    // Held by whoever applies or writes an update (see UpdateLock.h).
+    CString updateLock;
     CString browserProgram;
     CString stagedBrowserProgram;
     CString postUpgradeProgram;

@@ -39,11 +39,13 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(In("src/copy"), (Names{"a.txt", "b.txt", "empty", "kept.txt", "sub"}));
 }
 
-// A file named as another's temporary could not be told from it: the copy
-// fails at the first of the two and replaces nothing. A name only like a
-// temporary's is a file. A copy told to stop on an error puts nothing after
-// the failure in place; one told to go on copies the rest, and still tells of
-// the failure. A copy of the files leaves the folders.
+// A file named as another's temporary, or as the name that another's old
+// content is kept under while the copy goes in, could not be told from it:
+// the copy fails at the first of the two and replaces nothing. A name only
+// like a temporary's is a file. A copy told to stop on an error goes in as
+// one: when a target cannot be replaced, the files placed before it go back
+// (those it added go); one told to go on copies the rest, and still tells
+// of the failure. A copy of the files leaves the folders.
 TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
     const auto temporary = [](LPCWSTR name) {
         return ToFsPath(FileBatch::TemporaryFor(CString(TEXT("\\")) + name)).filename().string();
@@ -51,6 +53,7 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
     const std::pair<Names, bool> cases[] = {
         {{"y.txt", temporary(TEXT("y.txt"))}, true},
         {{"a.txt", "b.txt", temporary(TEXT("a.txt")), temporary(TEXT("b.txt"))}, true},
+        {{"y.txt", temporary(TEXT("kept:y.txt"))}, true},
         {{"y.txt", "x" + temporary(TEXT("y.txt")).substr(1)}, false},
     };
     for (const auto& [names, refused] : cases) {
@@ -64,13 +67,28 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
         EXPECT_EQ(disk.m_errorText, refused ? SystemError(ERROR_FILE_EXISTS, copy) : CString());
         EXPECT_EQ(In("dst"), refused ? Names() : names);
     }
-    MakeFiles({"from/a", "from/m", "from/sub/f", "from/z", "to/m"});
-    const BusyFile busy(FsPath("to/m"));
+    // A folder where the copy has a file is no file to replace.
+    MakeFiles({"from/a", "from/m", "from/sub/f", "from/z", "to/m/inside"});
+    EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), TRUE));
+    EXPECT_EQ(disk.m_errorText,
+              SystemError(ERROR_ACCESS_DENIED, Path("from/m") + TEXT(" -> ") + Path("to/m")));
+    EXPECT_EQ(In("to"), Names{"m"});
+    fs::remove_all(FsPath("to/m"));
+    MakeFiles({"to/m"});
+    const BusyFile locked(FsPath("to/m"), BusyFile::kLocked);
+    if (!locked.IsHeld()) {
+        GTEST_SKIP() << "no immutable files here (chattr +i)";
+    }
+#ifdef _WIN32
+    const DWORD lockedError = ERROR_SHARING_VIOLATION;
+#else
+    const DWORD lockedError = ERROR_ACCESS_DENIED;
+#endif
     const CString m = Path("from/m") + TEXT(" -> ") + Path("to/m");
     for (const BOOL stopOnError : {TRUE, FALSE}) {
         EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), stopOnError));
-        EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, m));
-        EXPECT_EQ(In("to"), (stopOnError ? Names{"a", "m"} : Names{"a", "m", "z"}));
+        EXPECT_EQ(disk.m_errorText, SystemError(lockedError, m));
+        EXPECT_EQ(In("to"), (stopOnError ? Names{"m"} : Names{"a", "m", "z"}));
     }
 }
 

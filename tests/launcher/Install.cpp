@@ -1,13 +1,11 @@
 #include "tests/launcher/Install.h"
 
-#include "tests/support/LaunchRecord.h"
-
-Contents ContentsOf(const fs::path& root) {
-    Contents contents;
-    for (const auto& [name, state] : SnapshotTree(root)) {
-        if (name.back() != '/' && !IsLaunchRecordName(name)) {
-            contents[name] = state.first;
-        }
+Contents WithoutTemporaries(Contents contents) {
+    for (auto file = contents.begin(); file != contents.end();) {
+        const size_t slash = file->first.rfind('/');
+        const bool temporary =
+            file->first.compare(slash == std::string::npos ? 0 : slash + 1, 8, ".tavrel-") == 0;
+        file = temporary ? contents.erase(file) : std::next(file);
     }
     return contents;
 }
@@ -18,6 +16,7 @@ Install::Install(const fs::path& subfolder, const fs::path& base)
       launcher(root / LAUNCHER_FILE),
       data(root / "TavrelData"),
       update(data / "update"),
+      applied(data / "update-applied"),
       layout(FromFsPath(root) + TEXT('\\')) {
     fs::create_directories(data);
     fs::copy_file(ProgramDirectory() / LAUNCHER_FILE, launcher);
@@ -37,9 +36,12 @@ void Install::Stage(const fs::path& relative, const std::string& bytes) const {
 }
 
 Contents Install::Installed() const {
-    Contents installed = ContentsOf(data);
-    installed.erase(installed.lower_bound("update"), installed.lower_bound("updatf"));
-    return installed;
+    return OutsideUpdate(ContentsOf(data));
+}
+
+Contents Install::OutsideUpdate(Contents contents) {
+    contents.erase(contents.lower_bound("update"), contents.lower_bound("updatf"));
+    return contents;
 }
 
 Contents Install::Applied() const {
@@ -48,7 +50,7 @@ Contents Install::Applied() const {
         applied[name] = hash;
     }
     applied.erase("TavrelPostUpgrade.exe");
-    return applied;
+    return OutsideUpdate(applied);
 }
 
 std::vector<CString> Install::WaitForBrowser(int seconds) const {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "launcher/FolderLayout.h"
+#include "tests/support/LaunchRecord.h"
 #include "tests/support/Process.h"
 
-// Each file's hash by its path below a folder; folders, and the records that
-// stand-in browsers leave, left out.
-typedef std::map<std::string, size_t> Contents;
-Contents ContentsOf(const fs::path& root);
+// Contents without the files kept under names of the temporaries' kind,
+// which a start leaves for the next to finish or undo.
+Contents WithoutTemporaries(Contents contents);
 
 struct Install {
     // In a temporary folder (made under base, when one is given), or in
@@ -23,10 +23,12 @@ struct Install {
     // Gives its bytes.
     std::string StageBrowser() const;
     void Stage(const fs::path& relative, const std::string& bytes) const;
-    // The data folder's files outside the update.
+    // The data folder's files outside the update folders (and the lock).
     Contents Installed() const;
+    static Contents OutsideUpdate(Contents contents);
     // What applying the staged update must make of the data folder: the
-    // update's files over the rest, without the post-upgrade program.
+    // update's files over the rest, without the post-upgrade program (and
+    // without what the update holds under the launcher's own names).
     Contents Applied() const;
 
     // The stand-in browser's working directory and command tail, once it has
@@ -39,5 +41,6 @@ struct Install {
     fs::path launcher;
     fs::path data;
     fs::path update;
+    fs::path applied;
     FolderLayout layout;
 };

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/StagedUpdate.h"
+#include "launcher/UpdateLock.h"
 #include "tests/launcher/Install.h"
 #include "tests/support/TestFiles.h"
 
@@ -18,6 +19,7 @@
 struct Fault {};
 const bool kRoot = false;
 #else
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/posix/FaultInjection.h"
@@ -27,27 +29,33 @@ const bool kRoot = getuid() == 0;
 
 namespace {
 
-// The update applied; everything as it was, times too; the update staged and
-// the installed files as they were; the update staged, or renamed as
-// applied, and each installed file old or new, none cut short.
-enum Outcome { kApplied, kUntouched, kKept, kPartial, kRenamed };
+// The update applied; everything as it was, times too, but the lock file
+// made; the update staged and the installed files exactly as they were; the
+// update staged, or renamed as applied, with each installed file there old
+// or new, none cut short, and what the next start finishes or undoes kept
+// aside under names of the temporaries' kind.
+enum Outcome { kApplied, kUntouched, kKept, kPending, kRenamed };
 
 // What stands in the way of the first start, on `path` below the data
 // folder: removed; written; held in use throughout the start, or for its
-// first 30 ms; a small disk of its own with room for half the browser
-// program, or for it and half the rest; made read-only (a folder: listed but
-// not entered), for a start by an ordinary user who owns the install; a
-// leftover of an earlier update at `path`, which cannot be deleted.
+// first 30 ms; locked against renaming, replacing and removing; a small disk
+// of its own with room for half the browser program, or for it and half the
+// rest; made read-only (a folder: listed but not entered), for a start by an
+// ordinary user who owns the install; a leftover of an earlier update at
+// `path`, which cannot be deleted; links in the staged tree to its own
+// folders.
 enum Obstacle {
     kNothing,
     kRemoved,
     kWritten,
     kInUse,
     kInUseAtFirst,
+    kLocked,
     kNoRoomForBrowser,
     kNoRoomForRest,
     kReadOnly,
-    kLeftover
+    kLeftover,
+    kOwnLinks,
 };
 
 struct UpdateCase {
@@ -61,35 +69,54 @@ struct UpdateCase {
 const UpdateCase kUpdateCases[] = {
     {"a nested tree", kApplied, {}},
     {"a staged post-upgrade program", kApplied, {}, kWritten, "update/TavrelPostUpgrade.exe"},
+    // Never applied over the launcher's own: they go with the update.
+    {"staged names of the launcher's own", kApplied, {}, kWritten, "update/update.lock"},
+    {"a staged update folder in the update", kApplied, {}, kWritten, "update/update/Tavrel.exe"},
     {"no update folder", kUntouched, {}, kRemoved, "update"},
     {"no browser program staged", kUntouched, {}, kRemoved, "update/Tavrel.exe"},
     {"a file named update", kUntouched, {}, kWritten, "update"},
-    {"a data file in use", kPartial, {}, kInUse, "old.dat"},
+    // Every file put back: none of the update is applied.
+    {"a data file that cannot be replaced", kKept, {}, kLocked, "old.dat"},
     {"the browser program in use at first", kApplied, {}, kInUseAtFirst, "Tavrel.exe"},
     {"the browser program in use throughout", kKept, {}, kInUse, "Tavrel.exe"},
     {"a disk too full for the browser program", kKept, {}, kNoRoomForBrowser},
     {"a disk too full for the rest", kKept, {}, kNoRoomForRest},
+    // Removed as links whatever the order: US goes before posix\US, which
+    // points at it, and US\back goes before posix, which it points at.
+    {"links to the update's own folders", kApplied, {}, kOwnLinks},
 #ifndef _WIN32
     {"disk full at the second file", kKept, {FaultPoint::CopyFile, ERROR_DISK_FULL, nullptr, 1}},
     {"a written file that cannot be flushed", kKept, {FaultPoint::BeginFlushFile, ERROR_IO_DEVICE}},
     {"written files that cannot be flushed", kKept, {FaultPoint::FinishFlushes, ERROR_IO_DEVICE}},
-    {"old.dat cannot be replaced",
-     kPartial,
-     {FaultPoint::MoveFile, ERROR_ACCESS_DENIED, u"old.dat"}},
+    {"old.dat cannot take its place",
+     kKept,
+     {FaultPoint::MoveFile, ERROR_ACCESS_DENIED, u"old.dat", 0, 1}},
+    {"the fourth rename refused",
+     kKept,
+     {FaultPoint::MoveFile, ERROR_ACCESS_DENIED, nullptr, 3, 1}},
+    // Neither in place nor put back at once, old.dat waits under its kept
+    // name, with the copy's record, for the next start to put it back.
+    {"old.dat cannot be put back at first",
+     kPending,
+     {FaultPoint::MoveFile, ERROR_ACCESS_DENIED, u"old.dat", 0, 3}},
     // A power cut loses what no flush covered: each file is on stable storage
-    // before it is put in place, and in place before the update is marked
+    // before it is put in place, and in place before the copy is marked done,
+    // and that mark before the kept old files go; then the update is marked
     // applied, and that mark is durable before anything of the update goes.
+    // Put back without a flush, the files are put back again by the next
+    // start.
     {"placed files not flushed",
-     kPartial,
+     kPending,
      {FaultPoint::FinishFlushes, ERROR_IO_DEVICE, nullptr, 1}},
+    {"the copy's mark of done not flushed", kRenamed, {FaultPoint::FlushFolder, ERROR_IO_DEVICE}},
     {"the applied update's new name not flushed",
      kRenamed,
-     {FaultPoint::FlushFolder, ERROR_IO_DEVICE}},
+     {FaultPoint::FlushFolder, ERROR_IO_DEVICE, nullptr, 1}},
     // Not renamed while the leftover is there, the update is removed where it
     // stands, its folders first and its browser program last, so that a
     // removal cut off part-way leaves an update that the next start applies.
     {"a leftover that cannot be removed",
-     kPartial,
+     kPending,
      {FaultPoint::DeleteFile, ERROR_ACCESS_DENIED, u"old.dat"},
      kLeftover,
      "update-applied/old.dat"},
@@ -117,6 +144,17 @@ fs::path SmallDisk() {
     return folder;
 }
 
+// The update of every case: a new browser program, a replaced file, added
+// files in new folders, an empty one; and a post-upgrade program.
+void StageUpdate(const Install& install) {
+    WriteFile(install.data / "old.dat", "old");
+    WriteFile(install.data / "TavrelPostUpgrade.exe", "post-upgrade");
+    install.StageBrowser();
+    for (const char* file : {"old.dat", "sub/added.dat", "locales/de/x.pak", "empty.dat"}) {
+        install.Stage(file, file == std::string("empty.dat") ? "" : std::string("new ") + file);
+    }
+}
+
 // Applies the update in this process, or runs the launcher as an ordinary
 // user who owns the whole install (setpriv comes with util-linux).
 void Apply(const Install& install, [[maybe_unused]] bool asNobody) {
@@ -136,21 +174,30 @@ void Apply(const Install& install, [[maybe_unused]] bool asNobody) {
     ApplyStagedUpdate(install.layout);
 }
 
+// Why a case cannot run here, or null.
+const char* CannotRun(const UpdateCase& c) {
+    const bool onSmallDisk = c.obstacle == kNoRoomForBrowser || c.obstacle == kNoRoomForRest;
+    if (onSmallDisk && SmallDisk().empty()) {
+        return "no small file system mounted (that takes root)";
+    }
+    if (c.obstacle == kReadOnly && !kRoot) {
+        return "the start as another user takes root";
+    }
+    return nullptr;
+}
+
 TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
+    std::string skipped;
     for (const UpdateCase& c : kUpdateCases) {
         SCOPED_TRACE(c.name);
-        const bool onSmallDisk = c.obstacle == kNoRoomForBrowser || c.obstacle == kNoRoomForRest;
-        // A small file system mounted here, or another user to be, needs root.
-        if ((onSmallDisk && SmallDisk().empty()) || (c.obstacle == kReadOnly && !kRoot)) {
+        if (const char* reason = CannotRun(c)) {
+            skipped += std::string("\n  ") + c.name + ": " + reason;
             continue;
         }
+        const bool onSmallDisk = c.obstacle == kNoRoomForBrowser || c.obstacle == kNoRoomForRest;
         Install install(fs::path(), onSmallDisk ? SmallDisk() : fs::path());
-        WriteFile(install.data / "old.dat", "old");
-        WriteFile(install.data / "TavrelPostUpgrade.exe", "post-upgrade");
-        const std::string browser = install.StageBrowser();
-        for (const char* file : {"old.dat", "sub/added.dat", "locales/de/x.pak", "empty.dat"}) {
-            install.Stage(file, file == std::string("empty.dat") ? "" : std::string("new ") + file);
-        }
+        StageUpdate(install);
+        const std::string browser = ReadFile(install.update / "Tavrel.exe");
         const fs::path path = c.path == nullptr ? fs::path() : install.data / c.path;
         const fs::path filler = SmallDisk() / "filler";
         std::shared_ptr<BusyFile> busy;
@@ -160,8 +207,13 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
         if (c.obstacle == kWritten || c.obstacle == kLeftover) {
             fs::create_directories(path.parent_path());
             WriteFile(path, "written");
-        } else if (c.obstacle == kInUse || c.obstacle == kInUseAtFirst) {
-            busy = std::make_shared<BusyFile>(path);
+        } else if (c.obstacle == kInUse || c.obstacle == kInUseAtFirst || c.obstacle == kLocked) {
+            busy = std::make_shared<BusyFile>(
+                path, c.obstacle == kLocked ? BusyFile::kLocked : BusyFile::kRunning);
+            if (!busy->IsHeld()) {
+                skipped += std::string("\n  ") + c.name + ": no immutable files here (chattr +i)";
+                continue;
+            }
         } else if (c.obstacle == kReadOnly) {
             fs::permissions(path, fs::perms::owner_read | fs::perms::others_read);
         } else if (onSmallDisk) {
@@ -169,6 +221,14 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
             install.Stage("big.dat", std::string(rest ? browser.size() : 0, 'b'));
             const uintmax_t room = browser.size() / 2 + (rest ? browser.size() : 0);
             WriteFile(filler, std::string(fs::space(SmallDisk()).available - room, 'f'));
+        } else if (c.obstacle == kOwnLinks) {
+            install.Stage("US/Eastern", "new US/Eastern");
+            install.Stage("posix/zone.tab", "new posix/zone.tab");
+            if (!MakeDirectoryLink("../US", install.update / "posix/US") ||
+                !MakeDirectoryLink("../posix", install.update / "US/back")) {
+                skipped += std::string("\n  ") + c.name + ": this system makes no links";
+                continue;
+            }
         }
         const Contents installed = install.Installed();
         const Contents applied = install.Applied();
@@ -193,19 +253,22 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
 
         const Contents after = install.Installed();
         if (c.outcome == kApplied) {
-            EXPECT_EQ(ContentsOf(install.data), applied);
-            EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.data / "update-applied"));
+            EXPECT_EQ(after, applied);
+            EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.applied));
         } else if (c.outcome == kUntouched) {
-            EXPECT_EQ(SnapshotTree(install.data), before);
+            TreeState now = SnapshotTree(install.data);
+            EXPECT_TRUE(now.erase("update.lock") == 1 || !fs::exists(install.update));
+            EXPECT_EQ(now, before);
         } else {
-            EXPECT_TRUE(c.outcome != kKept || after == installed);
-            for (const auto& file : after) {
+            if (c.outcome == kKept) {
+                EXPECT_EQ(after, installed);
+            }
+            for (const auto& file : WithoutTemporaries(after)) {
                 EXPECT_TRUE(std::count(installed.begin(), installed.end(), file) +
                             std::count(applied.begin(), applied.end(), file))
                     << file.first;
             }
-            const fs::path kept =
-                c.outcome == kRenamed ? install.data / "update-applied" : install.update;
+            const fs::path kept = c.outcome == kRenamed ? install.applied : install.update;
             EXPECT_TRUE(fs::exists(kept / "Tavrel.exe"));
             // It goes once the copy is whole.
             EXPECT_EQ(fs::exists(install.data / "TavrelPostUpgrade.exe"),
@@ -216,9 +279,88 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
             busy.reset();
             fs::remove(filler);
             ApplyStagedUpdate(install.layout);
-            EXPECT_EQ(ContentsOf(install.data), applied);
+            EXPECT_EQ(install.Installed(), applied);
+            EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.applied));
+        }
+    }
+    if (!skipped.empty()) {
+        GTEST_SKIP() << "cases that cannot run here:" << skipped;
+    }
+}
+
+// The lock is one: a second holder waits for the first, for as long as it
+// is told, and takes the lock once the first lets go.
+TEST(StagedUpdateTest, TheUpdateLockHasOneHolder) {
+    Install install;
+    {
+        const UpdateLock first(install.layout.updateLock, 0);
+        ASSERT_TRUE(first.IsHeld());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(UpdateLock(install.layout.updateLock, 50).IsHeld());
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(UpdateLock(install.layout.updateLock, 0).IsHeld());
+}
+
+// A link where the lock file goes is replaced by a file, never followed.
+TEST(StagedUpdateTest, TheUpdateLockIsNeverTakenThroughALink) {
+    Install install;
+    const fs::path outside = install.temp.path() / "outside";
+    WriteFile(outside, "outside");
+    if (!MakeFileLink(outside, install.data / "update.lock")) {
+        GTEST_SKIP() << "this system makes no links";
+    }
+    EXPECT_TRUE(UpdateLock(install.layout.updateLock, 0).IsHeld());
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(install.data / "update.lock")));
+    EXPECT_EQ(ReadFile(outside), "outside");
+}
+
+#ifndef _WIN32
+// A start killed at each step that changes a file, of an update that goes in
+// and of one that is put back because a file cannot take its place. The next
+// start finishes or undoes what it left before anything else, so that when it
+// meets that file too, it leaves one whole version; the start after that
+// applies the whole update and leaves nothing behind.
+TEST(StagedUpdateTest, AStartKilledAtAnyStepIsFinishedOrUndoneByTheNext) {
+    // Renamed onto only by the placing of a file the update adds.
+    const Fault refused{FaultPoint::MoveFile, ERROR_ACCESS_DENIED, u"added.dat", 0, 1};
+    for (const bool putBack : {false, true}) {
+        bool ended = false;
+        for (int step = 0; !ended; ++step) {
+            SCOPED_TRACE((putBack ? "put back, killed at step " : "killed at step ") +
+                         std::to_string(step));
+            Install install;
+            StageUpdate(install);
+            // The post-upgrade program goes with the update, once it is in.
+            Contents installed = install.Installed();
+            installed.erase("TavrelPostUpgrade.exe");
+            const Contents applied = install.Applied();
+            const pid_t child = fork();
+            if (child == 0) {
+                if (putBack) {
+                    InjectFault(refused);
+                }
+                EndProcessAtCall(step);
+                ApplyStagedUpdate(install.layout);
+                _exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status));
+            ended = WEXITSTATUS(status) == 0;
+            EXPECT_TRUE(ended || WEXITSTATUS(status) == kEndedAtCall);
+            InjectFault(refused);
+            ApplyStagedUpdate(install.layout);
+            ClearFault();
+            Contents whole = install.Installed();
+            whole.erase("TavrelPostUpgrade.exe");
+            EXPECT_TRUE(whole == installed || whole == applied) << testing::PrintToString(whole);
+            ApplyStagedUpdate(install.layout);
+            EXPECT_EQ(install.Installed(), applied);
+            EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.applied));
         }
     }
 }
+#endif
 
 }  // namespace

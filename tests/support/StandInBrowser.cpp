@@ -9,9 +9,15 @@ namespace {
 class StandInBrowser : public CWinApp {
 public:
     BOOL InitInstance() override {
-        CString directory;
-        directory.ReleaseBuffer(GetCurrentDirectoryW(4096, directory.GetBuffer(4096)));
-        WriteLaunchRecord(ToFsPath(GetModuleDirectory()), {directory, m_lpCmdLine});
+        LaunchRecord record;
+        record.directory.ReleaseBuffer(
+            GetCurrentDirectoryW(4096, record.directory.GetBuffer(4096)));
+        record.tail = m_lpCmdLine;
+        const fs::path folder = ToFsPath(GetModuleDirectory());
+        if (record.tail.Find(kRecordFiles) >= 0) {
+            record.files = ContentsOf(folder);
+        }
+        WriteLaunchRecord(folder, record);
         return FALSE;
     }
 };

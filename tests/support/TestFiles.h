@@ -45,24 +45,35 @@ private:
     fs::path path_;
 };
 
-// A file that cannot be replaced while the object lives (a replacement gets
-// ERROR_ACCESS_DENIED): on Windows it is held open without sharing, which
-// also keeps it from being deleted; on Linux it is a running program.
+// A file that a program cannot have as it would while the object lives. In
+// use (kRunning), as a running browser is: it cannot be opened for writing
+// (ERROR_SHARING_VIOLATION). Locked (kLocked): it cannot be renamed,
+// replaced or deleted either. On Windows both are a file held open without
+// sharing. On Linux one in use is a running program, and a locked one is
+// immutable (chattr +i), which takes root and a file system that has it:
+// IsHeld() tells whether it could be made so.
 class BusyFile {
 public:
-    explicit BusyFile(const fs::path& path);
+    enum Kind { kRunning, kLocked };
+    explicit BusyFile(const fs::path& path, Kind kind = kRunning);
     ~BusyFile();
     BusyFile(const BusyFile&) = delete;
     BusyFile& operator=(const BusyFile&) = delete;
 
+    bool IsHeld() const { return hold_ != 0; }
+
 private:
-    // The open file's handle on Windows; the running program's id on Linux.
-    intptr_t hold_;
+    fs::path path_;
+    Kind kind_;
+    // The open file's handle on Windows; on Linux the running program's id,
+    // or 1 for an immutable file; 0 when nothing is held.
+    intptr_t hold_ = 0;
 };
 
-// A symbolic link at `link` to the directory `target`; false where the
-// system makes none.
+// A symbolic link at `link` to the directory, or the file, `target`; false
+// where the system makes none.
 bool MakeDirectoryLink(const fs::path& target, const fs::path& link);
+bool MakeFileLink(const fs::path& target, const fs::path& link);
 
 // GoogleTest prints CStrings as UTF-8 in its failure messages.
 void PrintTo(const CString& text, std::ostream* out);

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-BusyFile::BusyFile(const fs::path& path) {
+BusyFile::BusyFile(const fs::path& path, Kind kind) : path_(path), kind_(kind) {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -15,10 +15,21 @@ BusyFile::~BusyFile() {
     CloseHandle(reinterpret_cast<HANDLE>(hold_));
 }
 
-bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {
+namespace {
+
+// Some systems answer success and make nothing: the link must be there.
+bool MakeLink(const fs::path& target, const fs::path& link, DWORD flags) {
     const DWORD unprivileged = 0x2;
-    // Some systems answer success and make nothing: the link must be there.
-    return CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                               SYMBOLIC_LINK_FLAG_DIRECTORY | unprivileged) &&
+    return CreateSymbolicLinkW(link.c_str(), target.c_str(), flags | unprivileged) &&
            GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {
+    return MakeLink(target, link, SYMBOLIC_LINK_FLAG_DIRECTORY);
+}
+
+bool MakeFileLink(const fs::path& target, const fs::path& link) {
+    return MakeLink(target, link, 0);
 }
