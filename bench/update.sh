@@ -143,8 +143,9 @@ for tree in browser flat; do
     [ "$tree" = flat ] && pause=$settle_seconds
     alternate "${update_runs[$tree]}" "$scratch/update.$tree" '%8.3f s  peak %6d KB' \
         time_launcher time_launcher_no_flush time_cp_sync_rm time_cp_rm
-    # The launcher leaves what cp leaves, but the post-upgrade program.
-    diff -rq --exclude=TavrelPostUpgrade.exe --exclude=launcher_no_flush \
+    # The launcher leaves what cp leaves, but the post-upgrade program, and
+    # its lock file beside it.
+    diff -rq --exclude=TavrelPostUpgrade.exe --exclude=update.lock --exclude=launcher_no_flush \
         "$scratch/$tree.launcher.1/TavrelData" "$scratch/$tree.cp_rm.1/TavrelData"
     row=$tree
     for way in "${ways[@]}"; do
