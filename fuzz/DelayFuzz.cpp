@@ -1,19 +1,35 @@
-// Any first parameter through the launch delay's number reader.
+// Any first parameter through the launch delay's number reader, and any
+// number of seconds through the delay. The properties need no second reader:
+// only the first 19 characters are read; a number written out in decimal,
+// blanks before it, reads back as itself; a longer delay is never a shorter
+// wait; a wait is whole seconds, or the longest finite one, never endless.
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "fuzz/FuzzInput.h"
 #include "launcher/LaunchDelay.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CString text(Utf16From(data, size).c_str());
-    const int seconds = ReadDelaySeconds(text);
-    // Only the first 19 characters are read.
-    if (ReadDelaySeconds(text.Left(19)) != seconds) {
+    if (ReadDelaySeconds(text.Left(19)) != ReadDelaySeconds(text)) {
         std::abort();
     }
-    const DWORD wait = DelayMilliseconds(seconds);
-    const uint64_t exact = seconds > 0 ? uint64_t{1000} * seconds : 0;
-    if (wait == INFINITE || wait != (exact < INFINITE ? exact : INFINITE - 1)) {
+    int32_t numbers[2] = {0, 0};
+    std::memcpy(numbers, data, std::min(size, sizeof(numbers)));
+    const std::string written = " \t" + std::to_string(numbers[0]);
+    if (ReadDelaySeconds(std::basic_string<WCHAR>(written.begin(), written.end()).c_str()) !=
+        numbers[0]) {
+        std::abort();
+    }
+    const DWORD shorter = DelayMilliseconds(std::min(numbers[0], numbers[1]));
+    const DWORD longer = DelayMilliseconds(std::max(numbers[0], numbers[1]));
+    const bool whole =
+        longer % 1000 == 0 && longer / 1000 == uint32_t(std::max(numbers[0], numbers[1]));
+    if (shorter > longer || longer == INFINITE ||
+        (numbers[1] <= 0 && numbers[0] <= 0 && longer != 0) ||
+        (longer > 0 && !whole && longer != INFINITE - 1)) {
         std::abort();
     }
     return 0;
