@@ -3,6 +3,7 @@
 
 #include "fuzz/FuzzInput.h"
 #include "launcher/commandline/CommandLineInfo.h"
+#include "platform/WinApp.h"
 #include "platform/commandline/ArgumentVector.h"
 #include "platform/commandline/CommandTail.h"
 

@@ -10,9 +10,6 @@
 #include "platform/Platform.h"
 #include "platform/commandline/ArgumentVector.h"
 
-// The record that ParseCommandLine fills is the launcher's own.
-class CCommandLineInfo;
-
 class CWinApp : public CObject {
 public:
     // Registers this object as the process's application.
@@ -25,9 +22,10 @@ public:
     // exit code.
     virtual int ExitInstance() { return 0; }
 
-    // Hands the process's arguments after the program name to info.
-    // Defined with the record.
-    void ParseCommandLine(CCommandLineInfo& info);
+    // Hands the process's arguments after the program name to the record
+    // info (the launcher's CCommandLineInfo), as ParseArguments does.
+    template <class Record>
+    void ParseCommandLine(Record& info);
 
     HINSTANCE m_hInstance = nullptr;
     // The raw command tail, exactly as the starter wrote it; never null.
@@ -39,6 +37,24 @@ CWinApp* AfxGetApp();
 
 // The process's arguments, split once at entry (empty before it).
 const ArgumentVector& AfxGetProcessArguments();
+
+// Hands each argument after the program name (entries 1 to count - 1) to
+// info.ParseParam, in order: its text (a flag without its leading '-' or
+// '/'), whether it is a flag, and whether it is the last.
+template <class Record>
+void ParseArguments(int count, LPWSTR const* arguments, Record& info) {
+    for (int i = 1; i < count; ++i) {
+        LPCWSTR text = arguments[i];
+        const BOOL flag = text[0] == TEXT('-') || text[0] == TEXT('/');
+        info.ParseParam(flag ? text + 1 : text, flag, i == count - 1);
+    }
+}
+
+template <class Record>
+void CWinApp::ParseCommandLine(Record& info) {
+    const ArgumentVector& arguments = AfxGetProcessArguments();
+    ParseArguments(arguments.Count(), arguments.Values(), info);
+}
 
 int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPCWSTR commandTail, int showCommand);
 

@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "platform/WinApp.h"
-
 void CCommandLineInfo::ParseParam(const char* param, BOOL flag, BOOL last) {
     if (flag) {
         ParseFlag(param);
@@ -71,17 +69,4 @@ void CCommandLineInfo::ParseLast(BOOL last) {
         m_nShellCommand = FileOpen;
     }
     m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated;
-}
-
-void ParseArguments(int count, LPWSTR const* arguments, CCommandLineInfo& info) {
-    for (int i = 1; i < count; ++i) {
-        LPCWSTR text = arguments[i];
-        const BOOL flag = text[0] == TEXT('-') || text[0] == TEXT('/');
-        info.ParseParam(flag ? text + 1 : text, flag, i == count - 1);
-    }
-}
-
-void CWinApp::ParseCommandLine(CCommandLineInfo& info) {
-    const ArgumentVector& arguments = AfxGetProcessArguments();
-    ParseArguments(arguments.Count(), arguments.Values(), info);
 }

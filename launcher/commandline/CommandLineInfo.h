@@ -32,7 +32,3 @@ private:
     void ParseNonFlag(const CString& text);
     void ParseLast(BOOL last);
 };
-
-// Hands each argument after the program name (entries 1 to count - 1) to
-// info.ParseParam, in order.
-void ParseArguments(int count, LPWSTR const* arguments, CCommandLineInfo& info);

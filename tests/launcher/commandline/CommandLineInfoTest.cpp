@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/WinApp.h"
 #include "platform/commandline/ArgumentVector.h"
 #include "tests/support/TestFiles.h"
 
