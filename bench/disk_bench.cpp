@@ -13,20 +13,13 @@
 
 #include "disk/DiskObject.h"
 #include "platform/Utf8.h"
+#include "platform/posix/Boundary.h"
 
 namespace {
 
 // A Linux path the way the helper takes it: /a/b/ is \a\b.
-CString HelperPath(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    const Utf16Text text = FromUtf8(path);
+CString HelperPath(const std::string& path) {
+    const Utf16Text text = FromSystemPath(WithoutTrailingSlashes(path));
     return CString(text.c_str(), static_cast<int>(text.size()));
 }
 

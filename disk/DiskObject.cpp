@@ -125,6 +125,6 @@ BOOL CDiskObject::StartWithDirectory(const CString& path, CString& qualified) {
 }
 
 BOOL CDiskObject::IsDirectoryLink(const CString& directory) const {
-    const FileSearch entry(directory.Left(directory.GetLength() - 1));
+    const FileSearch entry(WithoutTrailingBackslash(directory));
     return entry.IsOpen() && entry.IsDirectory() && entry.IsLink();
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "disk/FileSearch.h"
 #include "platform/ScopedHandle.h"
 
 namespace {
@@ -27,7 +28,9 @@ const WCHAR kDoneRecordName[] = TEXT("done:");
 const WCHAR kReplaces = TEXT('=');
 const WCHAR kAdds = TEXT('+');
 
-typedef std::basic_string<WCHAR> Units;
+// A record's text. Not a std::basic_string: the Windows program would link
+// the run-time's whole prebuilt wide string for it.
+typedef std::vector<WCHAR> Units;
 
 // FNV-1a over code units: a temporary name of fixed length, which no name is
 // too long for, and the check of a record.
@@ -75,7 +78,7 @@ CString DoneRecordFor(const CString& root) {
 }
 
 bool Exists(const CString& path) {
-    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    return FileSearch(path).IsOpen();
 }
 
 struct FileIdentity {
@@ -126,7 +129,7 @@ bool MadeReplaceable(const CString& path) {
 // Renames from to to in one step, replacing what is at to; what is in use is
 // waited for briefly.
 BOOL Move(const CString& from, const CString& to) {
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | kBatchedMoveFlags;
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | kQueuedMoveFlags;
     for (int attempt = 1;; ++attempt) {
         if (MoveFileExW(from, to, flags)) {
             return TRUE;
@@ -156,9 +159,8 @@ BOOL RemoveEntry(const CString& path) {
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
         return TRUE;
     }
-    const DWORD attributes = GetFileAttributesW(path);
-    const DWORD link = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & link) == link) {
+    const FileSearch entry(path);
+    if (entry.IsOpen() && entry.IsDirectory() && entry.IsLink()) {
         return RemoveDirectoryW(path);
     }
     if (error == ERROR_ACCESS_DENIED && MadeReplaceable(path)) {
@@ -174,13 +176,14 @@ BOOL RemoveEntry(const CString& path) {
 Units Encode(const std::vector<std::pair<CString, bool>>& targets) {
     Units units;
     for (const auto& [relative, replaces] : targets) {
-        units += replaces ? kReplaces : kAdds;
-        units.append(relative, relative.GetLength());
-        units += WCHAR(0);
+        units.push_back(replaces ? kReplaces : kAdds);
+        const LPCWSTR text = relative;
+        units.insert(units.end(), text, text + relative.GetLength());
+        units.push_back(0);
     }
     const uint64_t check = Fnv(units.data(), units.size());
     for (int shift = 0; shift < 64; shift += 16) {
-        units += static_cast<WCHAR>(check >> shift);
+        units.push_back(static_cast<WCHAR>(check >> shift));
     }
     return units;
 }
@@ -200,7 +203,7 @@ bool Decode(const Units& units, std::vector<std::pair<CString, bool>>* targets) 
         return false;
     }
     for (size_t start = 0; start < size;) {
-        const size_t end = units.find(WCHAR(0), start);
+        const size_t end = std::find(units.begin() + start, units.end(), WCHAR(0)) - units.begin();
         if (end >= size || (units[start] != kReplaces && units[start] != kAdds) ||
             end == start + 1) {
             return false;
@@ -224,7 +227,7 @@ BOOL WriteNewFile(const CString& path, const Units& units) {
             return FALSE;
         }
     }
-    return BeginFlushFile(path);
+    return QueueFlush(path);
 }
 
 // The whole of the regular file at path; false when it cannot be read.
@@ -234,17 +237,16 @@ bool ReadWholeFile(const CString& path, Units* units) {
     if (!file.IsValid()) {
         return false;
     }
-    std::string bytes;
-    char buffer[1 << 16];
+    const size_t chunk = 1 << 15;
     DWORD read = 0;
     do {
-        if (!ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr)) {
+        const size_t size = units->size();
+        units->resize(size + chunk);
+        if (!ReadFile(file.get(), units->data() + size, chunk * sizeof(WCHAR), &read, nullptr)) {
             return false;
         }
-        bytes.append(buffer, read);
+        units->resize(size + read / sizeof(WCHAR));
     } while (read > 0);
-    units->resize(bytes.size() / sizeof(WCHAR));
-    bytes.copy(reinterpret_cast<char*>(&(*units)[0]), units->size() * sizeof(WCHAR));
     return true;
 }
 
@@ -307,7 +309,7 @@ BOOL FileBatch::Write(const CString& from, const CString& to, const CString& nam
     if (!written && GetLastError() == ERROR_FILE_EXISTS && DeleteFileW(temporary)) {
         written = CopyFileW(from + name, temporary, TRUE);
     }
-    if (!written || !BeginFlushFile(temporary)) {
+    if (!written || !QueueFlush(temporary)) {
         const DWORD error = GetLastError();
         DeleteFileW(temporary);
         SetLastError(error);
@@ -319,18 +321,16 @@ BOOL FileBatch::Write(const CString& from, const CString& to, const CString& nam
 
 BOOL FileBatch::Seal() {
     for (File& file : files_) {
-        const DWORD attributes = GetFileAttributesW(folders_[file.folder].to + file.name);
-        file.replaces = attributes != INVALID_FILE_ATTRIBUTES;
+        const FileSearch entry(folders_[file.folder].to + file.name);
+        file.replaces = entry.IsOpen();
         // A folder is no file to replace; a link to one is.
-        file.isFolder = file.replaces &&
-                        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
-                            FILE_ATTRIBUTE_DIRECTORY;
+        file.isFolder = file.replaces && entry.IsDirectory() && !entry.IsLink();
     }
     if (files_.empty()) {
         state_ = kSealed;
         return TRUE;
     }
-    if (!WriteRecord() || !FinishFlushes(root_)) {
+    if (!WriteRecord() || !FlushQueued(root_)) {
         // Nothing acted on the record, which goes with the temporaries.
         const DWORD error = GetLastError();
         DeleteFileW(RecordFor(root_));
@@ -370,7 +370,7 @@ BOOL FileBatch::Place(int i) {
     }
     // The place is empty now: anything found there was not there when the
     // batch was sealed, and is not replaced.
-    if (!MoveFileExW(TemporaryFor(target), target, kBatchedMoveFlags)) {
+    if (!MoveFileExW(TemporaryFor(target), target, kQueuedMoveFlags)) {
         const DWORD error = GetLastError();
         // Not put back, the old file waits aside for Undo or Recover.
         if (file.replaces && !Move(KeptFor(target), target)) {
@@ -384,7 +384,7 @@ BOOL FileBatch::Place(int i) {
 }
 
 BOOL FileBatch::Finish() {
-    if (!FinishFlushes(root_)) {
+    if (!FlushQueued(root_)) {
         return FALSE;
     }
     const DWORD markFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
@@ -435,7 +435,7 @@ BOOL FileBatch::Undo() {
         }
     }
     // The record goes only once what it tells of is undone for good.
-    if (undone && !files_.empty() && (!FinishFlushes(root_) || !RemoveEntry(RecordFor(root_)))) {
+    if (undone && !files_.empty() && (!FlushQueued(root_) || !RemoveEntry(RecordFor(root_)))) {
         undone = FALSE;
         error = GetLastError();
     }

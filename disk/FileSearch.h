@@ -1,5 +1,8 @@
 // One directory search: the entries that match a pattern, one at a time,
-// with the search closed when the object goes.
+// with the search closed when the object goes. A pattern without wildcards
+// finds the one entry at that path, itself, a link not followed: this is how
+// the launcher and the disk helper ask whether, and what, something is at a
+// path.
 #pragma once
 
 #include "platform/String.h"

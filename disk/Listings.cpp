@@ -5,6 +5,7 @@
 
 #include "disk/DiskObject.h"
 #include "disk/FileSearch.h"
+#include "disk/PathParts.h"
 
 namespace {
 
@@ -63,8 +64,8 @@ BOOL CDiskObject::ListEntries(const CString& filter, const CString& directory, C
     }
     if (!DirectoryExists(qualified)) {
         // A folder that is there but cannot be entered is not an empty one.
-        const DWORD attributes = GetFileAttributesW(qualified);
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        const FileSearch entry(WithoutTrailingBackslash(qualified));
+        if (!entry.IsOpen() || !entry.IsDirectory()) {
             return TRUE;
         }
         SetSystemError(ERROR_ACCESS_DENIED, qualified);

@@ -17,3 +17,8 @@ PathParts SplitPath(const CString& path) {
     parts.extension = dot < 0 ? CString() : file.Mid(dot);
     return parts;
 }
+
+CString WithoutTrailingBackslash(const CString& path) {
+    const int length = path.GetLength();
+    return length > 0 && path[length - 1] == TEXT('\\') ? path.Left(length - 1) : path;
+}

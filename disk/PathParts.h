@@ -1,5 +1,6 @@
-// A path split the way the C run-time splits it: drive, directory, name and
-// extension, which together give back the whole path.
+// Paths in pieces: split the way the C run-time splits them (drive,
+// directory, name and extension, which together give back the whole path),
+// and a folder's path without its trailing backslash.
 #pragma once
 
 #include "platform/String.h"
@@ -16,3 +17,7 @@ struct PathParts {
 };
 
 PathParts SplitPath(const CString& path);
+
+// The path without its one trailing backslash, if it has one: a folder as
+// the calls that take it as an entry of its parent name it.
+CString WithoutTrailingBackslash(const CString& path);

@@ -1,5 +1,8 @@
 #include "launcher/FolderLayout.h"
 
+#include "disk/FileSearch.h"
+#include "disk/PathParts.h"
+
 FolderLayout::FolderLayout(const CString& directory)
     : launcherDirectory(directory),
       dataFolder(directory + TEXT("TavrelData\\")),
@@ -31,13 +34,9 @@ CString GetModuleDirectory() {
 }
 
 BOOL PathExists(const CString& path) {
-    if (path.IsEmpty()) {
+    // A wildcard names no one entry.
+    if (path.IsEmpty() || path.Find(TEXT('*')) >= 0 || path.Find(TEXT('?')) >= 0) {
         return FALSE;
     }
-    CString tested = path;
-    if (tested[tested.GetLength() - 1] == TEXT('\\')) {
-        tested = tested.Left(tested.GetLength() - 1);
-    }
-    struct _stat status;
-    return _wstat(tested, &status) == 0;
+    return FileSearch(WithoutTrailingBackslash(path)).IsOpen();
 }

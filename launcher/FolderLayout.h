@@ -23,6 +23,7 @@ struct FolderLayout {
 // empty when the path cannot be had or has no backslash.
 CString GetModuleDirectory();
 
-// TRUE when a file or folder exists at path. One trailing backslash is
-// ignored, so a folder may be named either way; a wildcard never matches.
+// TRUE when a file, folder or link is at path (a link is there whatever it
+// points at). One trailing backslash is ignored, so a folder may be named
+// either way; a wildcard never matches.
 BOOL PathExists(const CString& path);

@@ -9,9 +9,6 @@ namespace {
 
 const int kReaderCapacity = 19;
 
-bool IsSpace(WCHAR c) {
-    return c == TEXT(' ') || (c >= 0x09 && c <= 0x0D);
-}
 bool IsDigit(WCHAR c) {
     return c >= TEXT('0') && c <= TEXT('9');
 }
@@ -32,7 +29,7 @@ int ReadDelaySeconds(const CString& firstParameter) {
     const CString text = firstParameter.Left(kReaderCapacity);
     const int length = text.GetLength();
     int i = 0;
-    while (i < length && IsSpace(text[i])) {
+    while (i < length && IsBlank(text[i])) {
         ++i;
     }
     bool negative = false;

@@ -2,6 +2,7 @@
 
 #include "disk/DiskObject.h"
 #include "disk/FileSearch.h"
+#include "disk/PathParts.h"
 #include "launcher/UpdateLock.h"
 #include "platform/ScopedHandle.h"
 
@@ -19,10 +20,6 @@ const DWORD kLockWaitMilliseconds = 5 * 60 * 1000;
 // replace: applied over them, a staged update.lock would part the lock that
 // other starts take from the one held.
 const LPCWSTR kOwnNames[] = {TEXT("update"), TEXT("update-applied"), TEXT("update.lock")};
-
-CString WithoutTrailingBackslash(const CString& folder) {
-    return folder.Left(folder.GetLength() - 1);
-}
 
 // A regular file: a link or a device is no program to install.
 bool IsStagedFile(const CString& path) {
@@ -56,10 +53,9 @@ bool BrowserProgramCanBeReplaced(const FolderLayout& layout) {
 bool RemoveOwnNames(CDiskObject& disk, const FolderLayout& layout) {
     for (const LPCWSTR name : kOwnNames) {
         const CString path = layout.updateFolder + name;
-        const DWORD attributes = GetFileAttributesW(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES &&
-            !((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? disk.RemoveTree(path)
-                                                           : disk.RemoveFile(path))) {
+        const FileSearch entry(path);
+        if (entry.IsOpen() &&
+            !(entry.IsDirectory() ? disk.RemoveTree(path) : disk.RemoveFile(path))) {
             return false;
         }
     }
@@ -77,12 +73,13 @@ void RemoveAppliedUpdate(CDiskObject& disk, const FolderLayout& layout) {
 void RemoveStagedUpdate(CDiskObject& disk, const FolderLayout& layout) {
     CStringArray folders;
     CStringArray files;
-    if (!disk.ListSubdirectories(layout.updateFolder, folders, FullPaths) ||
+    if (!disk.ListSubdirectories(layout.updateFolder, folders, NamesOnly) ||
         !disk.ListFiles(layout.updateFolder, files, FullPaths)) {
         return;
     }
-    for (int i = folders.GetSize() - 1; i >= 0; --i) {
-        if (!disk.RemoveDirectory(folders[i])) {
+    // The folders at its top go as trees, with those below them.
+    for (int i = 0; i < folders.GetSize(); ++i) {
+        if (folders[i].Find(TEXT('\\')) < 0 && !disk.RemoveTree(layout.updateFolder + folders[i])) {
             return;
         }
     }

@@ -1,5 +1,7 @@
 #include "launcher/UpdateLock.h"
 
+#include "disk/FileSearch.h"
+
 namespace {
 
 const DWORD kPollMilliseconds = 10;
@@ -7,12 +9,11 @@ const DWORD kPollMilliseconds = 10;
 // What stands where the lock file goes and is no file to lock: removed
 // itself, never what it points at.
 void RemoveImpostor(const CString& path) {
-    const DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES ||
-        (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) == 0) {
+    const FileSearch entry(path);
+    if (!entry.IsOpen() || !(entry.IsLink() || entry.IsDevice())) {
         return;
     }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (entry.IsDirectory()) {
         RemoveDirectoryW(path);
     } else {
         DeleteFileW(path);

@@ -10,15 +10,15 @@
 #include "platform/posix/Win32Api.h"
 #endif
 
-// Beyond the Win32 subset: making many written files durable for the price of
-// one wait. Windows offers no wait for a whole batch to a program without
-// privileges, so there each file is flushed (FlushFileBuffers) when it is
-// handed over, and renames made with kBatchedMoveFlags are written through.
-// Linux lets the kernel write each file back and waits once, for the whole
-// file system (syncfs).
-//
-// Starts putting the fully written file at path on stable storage.
-BOOL BeginFlushFile(LPCWSTR path);
-// Waits until every file begun, and every rename made with kBatchedMoveFlags,
-// on the file system that holds path is on stable storage.
-BOOL FinishFlushes(LPCWSTR path);
+// Beyond the Win32 subset: many written files made durable for the price of
+// one wait. A fully written file handed to QueueFlush, and a rename made with
+// kQueuedMoveFlags, is on stable storage once FlushQueued has succeeded for
+// the file system that holds it. Windows offers no wait for a whole batch to
+// a program without privileges: there QueueFlush flushes the file at once
+// (FlushFileBuffers), the rename is written through, and FlushQueued has
+// nothing left to wait for. Linux writes each file back on its own: there
+// QueueFlush does nothing, and FlushQueued waits once, for the whole file
+// system (syncfs).
+BOOL QueueFlush(LPCWSTR path);
+BOOL FlushQueued(LPCWSTR folder);
+extern const DWORD kQueuedMoveFlags;

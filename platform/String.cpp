@@ -8,11 +8,11 @@ int Index(size_t position) {
     return position == std::basic_string<WCHAR>::npos ? -1 : static_cast<int>(position);
 }
 
-bool IsWhiteSpace(WCHAR c) {
+}  // namespace
+
+bool IsBlank(WCHAR c) {
     return c == TEXT(' ') || (c >= 0x09 && c <= 0x0D);
 }
-
-}  // namespace
 
 CString::CString(LPCWSTR text) {
     if (text != nullptr) {
@@ -121,13 +121,13 @@ int CString::Replace(WCHAR from, WCHAR to) {
 }
 
 CString& CString::TrimLeft() {
-    const auto first = std::find_if_not(text_.begin(), text_.end(), IsWhiteSpace);
+    const auto first = std::find_if_not(text_.begin(), text_.end(), IsBlank);
     text_.erase(text_.begin(), first);
     return *this;
 }
 
 CString& CString::TrimRight() {
-    const auto last = std::find_if_not(text_.rbegin(), text_.rend(), IsWhiteSpace);
+    const auto last = std::find_if_not(text_.rbegin(), text_.rend(), IsBlank);
     text_.erase(last.base(), text_.end());
     return *this;
 }

@@ -7,6 +7,10 @@
 
 #include "platform/Platform.h"
 
+// White space, as CString trims it: blank, tab, line feed, vertical tab,
+// form feed, return.
+bool IsBlank(WCHAR c);
+
 class CString {
 public:
     CString() = default;
@@ -45,7 +49,7 @@ public:
 
     // Answers how many characters were replaced.
     int Replace(WCHAR from, WCHAR to);
-    // White space: blank, tab, line feed, vertical tab, form feed, return.
+    // White space as IsBlank tells it.
     CString& TrimLeft();
     CString& TrimRight();
 

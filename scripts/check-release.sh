@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks the programs to ship, after the release presets' builds: each is
-# stripped and points at its debug information beside it; a second build of
+# stripped and points at its debug information beside it; it holds no fault
+# seam (the test builds' system-call table, SystemCalls); a second build of
 # the tracked sources, copied to another folder, gives the same bytes, debug
 # information included; and installing lays out the program alone.
 set -eu
@@ -14,9 +15,11 @@ for target in native windows; do
     preset=release-$target
     program=launcher
     objdump=objdump
+    nm=nm
     if [ "$target" = windows ]; then
         program=launcher.exe
         objdump=x86_64-w64-mingw32-objdump
+        nm=x86_64-w64-mingw32-nm
     fi
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" --target launcher >/dev/null
@@ -32,6 +35,10 @@ for target in native windows; do
         echo "check-release: $preset: $program does not point at launcher.debug" >&2
         exit 1
     }
+    if $nm -C "$built/launcher.debug" | grep -q 'SystemCalls'; then
+        echo "check-release: $preset: $program holds the fault seam" >&2
+        exit 1
+    fi
     for file in "$program" launcher.debug; do
         cmp "$built/$file" "$work/copy/$built/$file"
     done

@@ -51,3 +51,16 @@ Utf16Text FromSystemPath(const std::string& path) {
         run = i + 1;
     }
 }
+
+std::string WithoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+std::string ParentOf(const std::string& path) {
+    const std::string name = WithoutTrailingSlashes(path);
+    const size_t slash = name.rfind('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
+}

@@ -19,3 +19,8 @@
 std::string ToSystemPath(LPCWSTR path);
 // /a/b -> \a\b, for every path (or name) handed back to the caller.
 Utf16Text FromSystemPath(const std::string& path);
+
+// A system path without the slashes at its end (but the root's).
+std::string WithoutTrailingSlashes(std::string path);
+// The folder that holds what path names: "." for a name alone.
+std::string ParentOf(const std::string& path);

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include "platform/posix/Boundary.h"
+
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
@@ -82,15 +84,9 @@ BOOL FailOn(const std::string& path) {
     if (errno != ENOENT) {
         return FailWithErrno();
     }
-    std::string name = path;
-    while (name.size() > 1 && name.back() == '/') {
-        name.pop_back();
-    }
-    const size_t slash = name.rfind('/');
-    const std::string parent =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
     struct stat status;
-    const bool parentIsFolder = stat(parent.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    const bool parentIsFolder =
+        stat(ParentOf(path).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
     SetLastError(parentIsFolder ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
     return FALSE;
 }

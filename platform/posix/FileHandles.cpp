@@ -9,8 +9,8 @@
 
 #include "platform/posix/Boundary.h"
 #include "platform/posix/Error.h"
-#include "platform/posix/FaultInjection.h"
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/SystemCalls.h"
 
 namespace {
 
@@ -60,9 +60,6 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    if (disposition != OPEN_EXISTING && FaultInjected(FaultPoint::CreateFile, path)) {
-        return INVALID_HANDLE_VALUE;
-    }
     const std::string name = ToSystemPath(path);
     // A FIFO, device or socket is never opened for reading or writing: a
     // FIFO would wait for its other end.
@@ -75,7 +72,8 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
     }
     // Without access asked, a link itself is opened, as Windows opens a
     // reparse point.
-    FileDescriptor file(open(name.c_str(), OpenFlags(access, disposition, flags), 0666));
+    FileDescriptor file(
+        SYSTEM_CALL(open)(name.c_str(), OpenFlags(access, disposition, flags), 0666));
     if (file.get() < 0) {
         if (errno == EEXIST) {
             SetLastError(ERROR_FILE_EXISTS);
@@ -130,7 +128,8 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD size, LPDWORD written, LPOVE
     const char* bytes = static_cast<const char*>(buffer);
     *written = 0;
     while (*written < size) {
-        const ssize_t count = ::write(Descriptor(handle), bytes + *written, size - *written);
+        const ssize_t count =
+            SYSTEM_CALL(write)(Descriptor(handle), bytes + *written, size - *written);
         if (count < 0 && errno != EINTR) {
             return FailWithErrno();
         }

@@ -11,45 +11,25 @@
 #include <unistd.h>
 
 #include "platform/posix/Boundary.h"
+#include "platform/posix/Durability.h"
 #include "platform/posix/Error.h"
-#include "platform/posix/FaultInjection.h"
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/SystemCalls.h"
 
 namespace {
-
-bool HasWildcard(const WCHAR* path) {
-    for (; *path != 0; ++path) {
-        if (*path == u'*' || *path == u'?') {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string WithoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
-}
 
 bool IsDirectory(const std::string& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-std::string ParentOf(const std::string& path) {
-    const std::string name = WithoutTrailingSlashes(path);
-    const size_t slash = name.rfind('/');
-    return slash == std::string::npos ? "." : (slash == 0 ? "/" : name.substr(0, slash));
-}
-
 // In the kernel where it can (as cp does), else through a buffer.
 bool CopyContents(int from, int to) {
     bool inKernel = true;
     for (;;) {
-        const ssize_t copied = inKernel ? copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0)
-                                        : sendfile(to, from, nullptr, 1 << 30);
+        const ssize_t copied =
+            inKernel ? SYSTEM_CALL(copy_file_range)(from, nullptr, to, nullptr, 1 << 30, 0)
+                     : sendfile(to, from, nullptr, 1 << 30);
         if (copied > 0) {
             continue;
         }
@@ -75,43 +55,16 @@ bool IsRunningProgram(const std::string& path, const struct stat& status) {
     if (!S_ISREG(status.st_mode) || (status.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) == 0) {
         return false;
     }
-    const FileDescriptor file(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    const FileDescriptor file(
+        SYSTEM_CALL(open)(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     return file.get() < 0 && errno == ETXTBSY;
-}
-
-// Makes a rename in the folder that holds path durable.
-BOOL FlushFolderOf(const std::string& path) {
-    const std::string folder = ParentOf(path);
-    if (FaultInjected(FaultPoint::FlushFolder, FromSystemPath(folder).c_str())) {
-        return FALSE;
-    }
-    const FileDescriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.get() < 0 || fsync(directory.get()) != 0) {
-        return FailWithErrno();
-    }
-    return TRUE;
 }
 
 }  // namespace
 
-int _wstat(const WCHAR* path, struct _stat* status) {
-    // Windows cannot name a file with a wildcard in it.
-    if (HasWildcard(path)) {
-        errno = ENOENT;
-        return -1;
-    }
-    struct stat native;
-    if (stat(ToSystemPath(path).c_str(), &native) != 0) {
-        return -1;
-    }
-    status->st_mode = native.st_mode;
-    status->st_size = native.st_size;
-    return 0;
-}
-
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
     std::string current(PATH_MAX, '\0');
-    while (getcwd(&current[0], current.size()) == nullptr) {
+    while (SYSTEM_CALL(getcwd)(&current[0], current.size()) == nullptr) {
         if (errno != ERANGE) {
             FailWithErrno();
             return 0;
@@ -130,9 +83,6 @@ DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
 }
 
 BOOL SetCurrentDirectoryW(LPCWSTR path) {
-    if (FaultInjected(FaultPoint::SetCurrentDirectory, path)) {
-        return FALSE;
-    }
     const std::string target = ToSystemPath(path);
     if (chdir(target.c_str()) != 0) {
         if (errno == ENOTDIR && access(WithoutTrailingSlashes(target).c_str(), F_OK) == 0) {
@@ -176,12 +126,9 @@ BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
 // Overwrites the target unless told not to, and keeps the source's
 // permission bits (a copied program stays runnable) and modification time.
 BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
-    if (FaultInjected(FaultPoint::CopyFile, target)) {
-        return FALSE;
-    }
     const std::string from = ToSystemPath(existing);
     const std::string to = ToSystemPath(target);
-    const FileDescriptor source(open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor source(SYSTEM_CALL(open)(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
     if (source.get() < 0 || fstat(source.get(), &status) != 0) {
         return FailOn(from);
@@ -200,9 +147,9 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
         return FALSE;
     }
     const int exclusive = failIfExists ? O_EXCL : 0;
-    const FileDescriptor copy(
-        open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | exclusive,
-             status.st_mode & 07777));
+    const FileDescriptor copy(SYSTEM_CALL(open)(
+        to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | exclusive,
+        status.st_mode & 07777));
     if (copy.get() < 0) {
         if (errno == EEXIST) {
             SetLastError(ERROR_FILE_EXISTS);
@@ -214,25 +161,19 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
     if (!CopyContents(source.get(), copy.get()) ||
         fchmod(copy.get(), status.st_mode & 07777) != 0 || futimens(copy.get(), times) != 0) {
         const int error = errno;
-        unlink(to.c_str());
+        SYSTEM_CALL(unlink)(to.c_str());
         return FailWithErrno(error);
     }
     return TRUE;
 }
 
 BOOL DeleteFileW(LPCWSTR path) {
-    if (FaultInjected(FaultPoint::DeleteFile, path)) {
-        return FALSE;
-    }
     const std::string name = ToSystemPath(path);
-    return unlink(name.c_str()) == 0 ? TRUE : FailOn(name);
+    return SYSTEM_CALL(unlink)(name.c_str()) == 0 ? TRUE : FailOn(name);
 }
 
 BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
-    if (FaultInjected(FaultPoint::CreateDirectory, path)) {
-        return FALSE;
-    }
-    if (mkdir(ToSystemPath(path).c_str(), 0777) == 0) {
+    if (SYSTEM_CALL(mkdir)(ToSystemPath(path).c_str(), 0777) == 0) {
         return TRUE;
     }
     // A level missing on the way, or a file in its place, is a bad path.
@@ -248,9 +189,6 @@ BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
 // whether what it points at is still there or not; a link whose target is
 // gone goes too, since nothing tells any more what it pointed at.
 BOOL RemoveDirectoryW(LPCWSTR path) {
-    if (FaultInjected(FaultPoint::RemoveDirectory, path)) {
-        return FALSE;
-    }
     const std::string name = WithoutTrailingSlashes(ToSystemPath(path));
     struct stat status;
     if (lstat(name.c_str(), &status) != 0) {
@@ -262,9 +200,9 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
             SetLastError(ERROR_DIRECTORY);
             return FALSE;
         }
-        return unlink(name.c_str()) == 0 ? TRUE : FailOn(name);
+        return SYSTEM_CALL(unlink)(name.c_str()) == 0 ? TRUE : FailOn(name);
     }
-    if (rmdir(name.c_str()) == 0) {
+    if (SYSTEM_CALL(rmdir)(name.c_str()) == 0) {
         return TRUE;
     }
     if (errno == ENOTDIR) {
@@ -278,13 +216,11 @@ BOOL RemoveDirectoryW(LPCWSTR path) {
 }
 
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
-    if (FaultInjected(FaultPoint::MoveFile, target)) {
-        return FALSE;
-    }
     const std::string from = ToSystemPath(existing);
     const std::string to = WithoutTrailingSlashes(ToSystemPath(target));
     if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
-        if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        if (SYSTEM_CALL(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
+                                   RENAME_NOREPLACE) != 0) {
             return FailOn(from);
         }
     } else {
@@ -293,7 +229,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;
         }
-        if (rename(from.c_str(), to.c_str()) != 0) {
+        if (SYSTEM_CALL(rename)(from.c_str(), to.c_str()) != 0) {
             return FailOn(from);
         }
     }

@@ -13,7 +13,7 @@
 
 #include "platform/posix/Boundary.h"
 #include "platform/posix/Error.h"
-#include "platform/posix/FaultInjection.h"
+#include "platform/posix/SystemCalls.h"
 #include "platform/posix/Wildcards.h"
 
 namespace {
@@ -77,7 +77,7 @@ void Fill(const Entry& entry, LPWIN32_FIND_DATAW data) {
 
 class Directory {
 public:
-    explicit Directory(const std::string& path) : dir_(opendir(path.c_str())) {}
+    explicit Directory(const std::string& path) : dir_(SYSTEM_CALL(opendir)(path.c_str())) {}
     ~Directory() {
         if (dir_ != nullptr) {
             closedir(dir_);
@@ -99,9 +99,6 @@ HANDLE FailSearch(DWORD error) {
 }  // namespace
 
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
-    if (FaultInjected(FaultPoint::FindFirstFile, pattern)) {
-        return INVALID_HANDLE_VALUE;
-    }
     const Utf16Text whole(pattern);
     const size_t slash = whole.rfind(u'\\');
     const Utf16Text filter = slash == Utf16Text::npos ? whole : whole.substr(slash + 1);
@@ -130,7 +127,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     const Directory directory(path);
     if (directory.get() == nullptr) {
         struct stat status;
-        if (errno == ENOTDIR && stat(path.substr(0, path.size() - 1).c_str(), &status) == 0) {
+        if (errno == ENOTDIR && stat(WithoutTrailingSlashes(path).c_str(), &status) == 0) {
             return FailSearch(ERROR_DIRECTORY);
         }
         return FailSearch(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorFromErrno(errno));
@@ -138,7 +135,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
 
     for (;;) {
         errno = 0;
-        const dirent* entry = readdir(directory.get());
+        const dirent* entry = SYSTEM_CALL(readdir)(directory.get());
         if (entry == nullptr) {
             search->readError = errno != 0 ? Win32ErrorFromErrno(errno) : 0;
             break;
@@ -160,9 +157,6 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
 
 BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
     Search* search = static_cast<Search*>(handle);
-    if (FaultInjected(FaultPoint::FindNextFile, search->pattern.c_str())) {
-        return FALSE;
-    }
     if (search->next < search->entries.size()) {
         Fill(search->entries[search->next++], data);
         return TRUE;

@@ -173,12 +173,6 @@ typedef OVERLAPPED* LPOVERLAPPED;
 struct SECURITY_ATTRIBUTES;
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 
-// What the C run-time's file-status query reports; PathExists needs no more.
-struct _stat {
-    unsigned int st_mode;
-    int64_t st_size;
-};
-
 // Process.
 // Linux may run a program that cannot learn its own path (no /proc, and a
 // program started through a descriptor): GetModuleFileNameW then fails.
@@ -205,7 +199,6 @@ int lstrcmpA(LPCSTR a, LPCSTR b);
 int lstrcmpiA(LPCSTR a, LPCSTR b);
 
 // Files.
-int _wstat(const WCHAR* path, struct _stat* status);
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer);
 BOOL SetCurrentDirectoryW(LPCWSTR path);
 // A symbolic link is a reparse point (and a directory, when it points at
@@ -228,9 +221,6 @@ BOOL RemoveDirectoryW(LPCWSTR path);
 // file in use). With MOVEFILE_WRITE_THROUGH the rename is on stable
 // storage when the call returns.
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
-// What a rename in a batch of durable writes adds: here FinishFlushes makes
-// it durable, with everything else.
-constexpr DWORD kBatchedMoveFlags = 0;
 
 // Opens an existing file or folder (OPEN_EXISTING), a new file (CREATE_NEW,
 // which is never a link's target), or either (OPEN_ALWAYS), for the access

@@ -1,21 +1,18 @@
 // Durable writes in batches, the Windows way: each file is flushed when it is
-// handed over, so there is nothing left to wait for at the end.
+// queued and each rename written through, so there is nothing left to wait
+// for at the end.
 #include "platform/Platform.h"
+#include "platform/ScopedHandle.h"
 
-BOOL BeginFlushFile(LPCWSTR path) {
-    const HANDLE file =
+const DWORD kQueuedMoveFlags = MOVEFILE_WRITE_THROUGH;
+
+BOOL QueueFlush(LPCWSTR path) {
+    const ScopedHandle file(
         CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return FALSE;
-    }
-    const BOOL flushed = FlushFileBuffers(file);
-    const DWORD error = GetLastError();
-    CloseHandle(file);
-    SetLastError(error);
-    return flushed;
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsValid() && FlushFileBuffers(file.get());
 }
 
-BOOL FinishFlushes(LPCWSTR) {
+BOOL FlushQueued(LPCWSTR) {
     return TRUE;
 }

@@ -10,11 +10,21 @@
 #include <windows.h>
 
 #include <shellapi.h>
-#include <sys/stat.h>
+
+// The disk helper has an operation of this name; the call is RemoveDirectoryW.
+#undef RemoveDirectory
+
+// Test builds make the file-system calls through the seam's table.
+#ifdef TAVREL_FAULT_SEAM
+#include "platform/win32/SystemCalls.h"
+#define CreateFileW SystemCalls().createFileW
+#define CopyFileW SystemCalls().copyFileW
+#define MoveFileExW SystemCalls().moveFileExW
+#define DeleteFileW SystemCalls().deleteFileW
+#define FlushFileBuffers SystemCalls().flushFileBuffers
+#define FindFirstFileW SystemCalls().findFirstFileW
+#define FindNextFileW SystemCalls().findNextFileW
+#endif
 
 // Windows always knows the path of a running program's own file.
 constexpr bool kModulePathMayBeUnknown = false;
-
-// What a rename in a batch of durable writes adds: Windows writes each one
-// through, since nothing waits for them together.
-constexpr DWORD kBatchedMoveFlags = MOVEFILE_WRITE_THROUGH;

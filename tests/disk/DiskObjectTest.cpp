@@ -3,10 +3,7 @@
 // directory, and every subdirectory below one, depth first.
 #include "disk/FileSearch.h"
 #include "tests/disk/DiskTest.h"
-
-#ifndef _WIN32
-#include "platform/posix/FaultInjection.h"
-#endif
+#include "tests/support/FaultSeam.h"
 
 namespace {
 
@@ -50,14 +47,10 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
 TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
     MakeFiles({"a.txt", "d/a.txt", "d/.hidden", "d/sub/x/f", "t/a/f", "t/b/c/a.txt",
                "t/b/c/locked.txt", "t/b/c/other.txt", "t/d/f"});
-#ifdef _WIN32
-    const BusyFile locked(FsPath("t/b/c/locked.txt"));
-    const DWORD lockedError = ERROR_SHARING_VIOLATION;
-#else
-    // Root may delete anything: the layer is told to refuse this one.
-    InjectFault({FaultPoint::DeleteFile, ERROR_ACCESS_DENIED, u"locked.txt"});
-    const DWORD lockedError = ERROR_ACCESS_DENIED;
-#endif
+    if (!HasFaultSeam()) {
+        GTEST_SKIP() << "the program to ship has no fault seam";
+    }
+    InjectFault({Call::Remove, Failure::AccessDenied, "locked.txt"});
     EXPECT_TRUE(disk.RemoveFile(TEXT("a.txt")));
     EXPECT_FALSE(disk.RemoveFile(TEXT("a.txt")));
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_FILE_NOT_FOUND, Path("a.txt")));
@@ -65,17 +58,16 @@ TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_DIR_NOT_EMPTY, Path("d/")));
     EXPECT_EQ(In("d"), Names{"sub"});
     EXPECT_FALSE(disk.RemoveTree(Path("t")));
-    EXPECT_EQ(disk.m_errorText, SystemError(lockedError, Path("t/b/c/locked.txt")));
+    EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, Path("t/b/c/locked.txt")));
     EXPECT_EQ(In("t"), (Names{"a", "b"}));
     EXPECT_EQ(In("t/b/c"), (Names{"locked.txt", "other.txt"}));
+    ClearFault();
 #ifdef _WIN32
     // A read-only file, a real Windows condition, is not deleted either.
     ASSERT_TRUE(SetFileAttributesW(Path("d/sub/x/f"), FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(disk.RemoveTree(Path("d")));
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, Path("d/sub/x/f")));
     SetFileAttributesW(Path("d/sub/x/f"), FILE_ATTRIBUTE_NORMAL);
-#else
-    ClearFault();
 #endif
     EXPECT_TRUE(disk.RemoveTree(Path("d")));
     EXPECT_EQ(window.texts.back(), Path("d/"));
@@ -152,6 +144,36 @@ TEST_F(DiskTest, ListingsAreOrderedAndNeverFollowLinks) {
     MakeDirectoryLink(FsPath("outside"), FsPath("Data/t/link"));
     EXPECT_TRUE(disk.RemoveTree(Path("Data")));
     EXPECT_EQ(In("outside"), Names{"keep.txt"});
+}
+
+// A search that cannot start, or breaks off, has not listed the directory:
+// treating it as complete would report a partial copy as done, or remove
+// what was never listed. A subdirectory that cannot be searched ends a walk.
+TEST_F(DiskTest, SearchesThatFailAreNeverTakenAsDone) {
+    if (!HasFaultSeam()) {
+        GTEST_SKIP() << "the program to ship has no fault seam";
+    }
+    MakeFiles({"src/a.txt", "src/b.txt", "src/sub/c.txt"});
+    const std::tuple<Fault, const char*, bool> cases[] = {
+        {{Call::Search, Failure::IoError, "src"}, "src", false},
+        {{Call::SearchNext, Failure::IoError, nullptr, 1}, "src", false},
+        {{Call::Search, Failure::AccessDenied, "src/sub"}, "src/sub", true},
+    };
+    for (const auto& [fault, failing, filesListed] : cases) {
+        SCOPED_TRACE(failing);
+        InjectFault(fault);
+        CStringArray list;
+        EXPECT_EQ(disk.ListFiles(Path("src"), list, NamesOnly), filesListed);
+        EXPECT_EQ(list.GetSize(), filesListed ? 2 : 0);
+        // Each fails, the last one (whose error is kept) too.
+        EXPECT_FALSE(disk.ListSubdirectories(Path("src"), list, FullPaths) ||
+                     disk.CopyTree(Path("src"), Path("dst"), TRUE) || disk.RemoveTree(Path("src")));
+        EXPECT_EQ(disk.m_errorText,
+                  SystemError(ErrorCodeOf(fault.failure), Path(failing) + TEXT("\\*.*")));
+        EXPECT_EQ(In("src"), (Names{"a.txt", "b.txt", "sub"}));
+        EXPECT_EQ(disk.EmptyDirectory(Path("src")), filesListed);
+        ClearFault();
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "launcher/UpdateLock.h"
+#include "platform/Utf8.h"
 #include "tests/launcher/Install.h"
 
 namespace {
@@ -51,7 +52,8 @@ void ExpectWholeVersions(const Install& install, int starts, const Contents& bef
         ASSERT_TRUE(TakeLaunchRecord(install.data, 60, &record)) << "browser " << i;
         const Contents found = Install::OutsideUpdate(record.files);
         EXPECT_TRUE(found == before || found == after)
-            << "browser " << i << " found " << testing::PrintToString(found);
+            << "browser " << i << " started with \"" << ToUtf8(record.tail) << "\" found "
+            << testing::PrintToString(found);
     }
 }
 

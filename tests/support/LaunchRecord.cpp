@@ -70,16 +70,20 @@ void WriteLaunchRecord(const fs::path& folder, const LaunchRecord& record) {
 bool TakeLaunchRecord(const fs::path& folder, double seconds, LaunchRecord* record) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     fs::path found;
+    std::string bytes;
     for (;;) {
         std::error_code error;
         for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
             const std::string name = entry.path().filename().string();
             if (IsRecordName(name) && name.find(kPartial) == std::string::npos) {
                 found = entry.path();
+                bytes = ReadFile(found);
                 break;
             }
         }
-        if (!found.empty()) {
+        // A record read empty is read again: under Wine, on a busy machine,
+        // one was once read so just after it was renamed into place.
+        if (!bytes.empty()) {
             break;
         }
         if (std::chrono::steady_clock::now() > deadline) {
@@ -87,7 +91,6 @@ bool TakeLaunchRecord(const fs::path& folder, double seconds, LaunchRecord* reco
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    const std::string bytes = ReadFile(found);
     fs::remove(found);
     Units units(bytes.size() / sizeof(WCHAR), WCHAR(0));
     bytes.copy(reinterpret_cast<char*>(&units[0]), units.size() * sizeof(WCHAR));

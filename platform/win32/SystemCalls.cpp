@@ -1,0 +1,8 @@
+#include "platform/win32/SystemCalls.h"
+
+SystemCallTable& SystemCalls() {
+    static SystemCallTable table = {&::CreateFileW,  &::CopyFileW,        &::MoveFileExW,
+                                    &::DeleteFileW,  &::FlushFileBuffers, &::FindFirstFileW,
+                                    &::FindNextFileW};
+    return table;
+}

@@ -1,0 +1,44 @@
+// Faults put into the file-system calls through the test builds' system-call
+// table (platform/posix/SystemCalls.h, platform/win32/SystemCalls.h): on
+// Linux the layer's POSIX calls fail with an errno, on Windows the Win32
+// calls with a Win32 error, and the code meets them as it meets real ones.
+// The programs to ship have no such table: there HasFaultSeam() is false and
+// nothing can be put in.
+#pragma once
+
+#include "platform/Platform.h"
+
+// What fails: a file's content copied, a rename, a file removed, a flush, a
+// directory search begun or read on.
+enum class Call { Copy, Rename, Remove, Flush, Search, SearchNext };
+
+// How it fails, as each system says it.
+enum class Failure { AccessDenied, DiskFull, IoError, WriteProtect };
+
+struct Fault {
+    Call call;
+    Failure failure;
+    // Only calls whose path ends so fail ('/' between names; a search's
+    // folder, without its wildcards); null for every call.
+    const char* pathEnding = nullptr;
+    // How many matching calls succeed before the failures begin, and how
+    // many fail then (every one when negative).
+    int after = 0;
+    int times = -1;
+};
+
+bool HasFaultSeam();
+// One fault at a time; it holds until cleared or replaced.
+void InjectFault(const Fault& fault);
+void ClearFault();
+// The Win32 error that the code meets for a failure, on either system.
+DWORD ErrorCodeOf(Failure failure);
+
+#ifndef _WIN32
+// The process ends at the n-th call from now that changes the file system
+// (0 is the next one), before that call does anything and with nothing
+// cleaned up, as when it is killed; never when n is negative. Reading,
+// searching and changing the current directory do not count.
+void EndProcessAtCall(int n);
+const int kEndedAtCall = 137;
+#endif
