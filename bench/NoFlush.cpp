@@ -5,7 +5,8 @@
 
 namespace {
 
-int NoFlush(int) {
+// noexcept, as the C library declares its calls for C++.
+int NoFlush(int) noexcept {
     return 0;
 }
 

@@ -20,11 +20,16 @@ case "${1:-}" in
 esac
 
 # Configures the bench build, with the tests' programs (the stand-in browser
-# among them), and builds only the targets named.
+# among them), and builds only the targets named; shows the build's output
+# only when it fails.
 build_targets() {
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=ON \
-        -DTAVREL_TESTS=ON >/dev/null
-    cmake --build "$build" --target "$@" >/dev/null
+    local log
+    log=$(cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVREL_BENCH=ON \
+        -DTAVREL_TESTS=ON 2>&1 && cmake --build "$build" --target "$@" 2>&1) || {
+        echo "$log" >&2
+        echo "$0: the bench build failed" >&2
+        return 1
+    }
 }
 
 # The tree generator: make_tree.py [OPTIONS] OUT (see its text).
