@@ -46,6 +46,25 @@ uint64_t HashOf(const CString& name) {
     return Fnv(name, name.GetLength());
 }
 
+// What the old content of the file `name` is kept aside under stands for.
+uint64_t KeptHashOf(const CString& name) {
+    return HashOf(kKeptTag + name);
+}
+
+// The temporaries' name beside target that stands for hash.
+CString NameBeside(const CString& target, uint64_t hash) {
+    WCHAR digits[kHashDigits + 1];
+    for (int i = 0; i < kHashDigits; ++i) {
+        digits[i] = TEXT("0123456789abcdef")[(hash >> (60 - 4 * i)) & 0xF];
+    }
+    digits[kHashDigits] = 0;
+    return target.Left(target.ReverseFind(TEXT('\\')) + 1) + kTemporaryPrefix + digits;
+}
+
+CString NameOf(const CString& target) {
+    return target.Mid(target.ReverseFind(TEXT('\\')) + 1);
+}
+
 // The hash that a name of the temporaries' form stands for.
 bool IsTemporaryName(const CString& name, uint64_t* hash) {
     if (name.GetLength() != kTemporaryPrefixLength + kHashDigits ||
@@ -65,16 +84,15 @@ bool IsTemporaryName(const CString& name, uint64_t* hash) {
 }
 
 CString KeptFor(const CString& target) {
-    const int slash = target.ReverseFind(TEXT('\\'));
-    return FileBatch::TemporaryFor(target.Left(slash + 1) + kKeptTag + target.Mid(slash + 1));
+    return NameBeside(target, KeptHashOf(NameOf(target)));
 }
 
 CString RecordFor(const CString& root) {
-    return FileBatch::TemporaryFor(root + kRecordName);
+    return NameBeside(root, HashOf(kRecordName));
 }
 
 CString DoneRecordFor(const CString& root) {
-    return FileBatch::TemporaryFor(root + kDoneRecordName);
+    return NameBeside(root, HashOf(kDoneRecordName));
 }
 
 bool Exists(const CString& path) {
@@ -272,7 +290,7 @@ int FileBatch::FirstConflict(const CStringArray& names) {
     std::vector<std::pair<uint64_t, int>> temporaryNames;
     for (int i = 0; i < names.GetSize(); ++i) {
         given.emplace_back(HashOf(names[i]), i);
-        given.emplace_back(HashOf(kKeptTag + names[i]), i);
+        given.emplace_back(KeptHashOf(names[i]), i);
         uint64_t named;
         if (IsTemporaryName(names[i], &named)) {
             temporaryNames.emplace_back(named, i);
@@ -478,12 +496,5 @@ bool FileBatch::IsUnfinished(const CString& root) {
 }
 
 CString FileBatch::TemporaryFor(const CString& target) {
-    const int slash = target.ReverseFind(TEXT('\\'));
-    const uint64_t hash = HashOf(target.Mid(slash + 1));
-    WCHAR digits[kHashDigits + 1];
-    for (int i = 0; i < kHashDigits; ++i) {
-        digits[i] = TEXT("0123456789abcdef")[(hash >> (60 - 4 * i)) & 0xF];
-    }
-    digits[kHashDigits] = 0;
-    return target.Left(slash + 1) + kTemporaryPrefix + digits;
+    return NameBeside(target, HashOf(NameOf(target)));
 }

@@ -31,9 +31,10 @@ namespace {
 // made; the update staged and the installed files exactly as they were; the
 // update staged, or renamed as applied, with each installed file there old
 // or new, none cut short, and what the next start finishes or undoes kept
-// aside under names of the temporaries' kind.
+// aside under names of the temporaries' kind; the update applied and gone,
+// but what the copy kept aside, which the next start removes.
 // (kAsElsewhere: on Windows, the outcome it has on Linux.)
-enum Outcome { kApplied, kUntouched, kKept, kPending, kRenamed, kAsElsewhere };
+enum Outcome { kApplied, kUntouched, kKept, kPending, kRenamed, kDone, kAsElsewhere };
 
 // What stands in the way of the first start, on `path` below the data
 // folder: removed; written; held in use throughout the start, or for its
@@ -128,6 +129,9 @@ const UpdateCase kUpdateCases[] = {
     {"the update folder cannot be renamed",
      kApplied,
      {Call::Rename, Failure::AccessDenied, "update-applied"}},
+    {"a kept old file that cannot be removed at first",
+     kDone,
+     {Call::Remove, Failure::IoError, nullptr, 0, 1}},
     {"a leftover that cannot be removed",
      kPending,
      {Call::Remove, Failure::AccessDenied, "old.dat"},
@@ -292,11 +296,17 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
                             std::count(applied.begin(), applied.end(), file))
                     << file.first;
             }
-            const fs::path kept = outcome == kRenamed ? install.applied : install.update;
-            EXPECT_TRUE(fs::exists(kept / "Tavrel.exe"));
-            // It goes once the copy is whole.
-            EXPECT_EQ(fs::exists(install.data / "TavrelPostUpgrade.exe"),
-                      postUpgrade && outcome != kRenamed);
+            if (outcome == kDone) {
+                EXPECT_EQ(WithoutTemporaries(after), applied);
+                EXPECT_NE(after, applied);
+                EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.applied));
+            } else {
+                const fs::path kept = outcome == kRenamed ? install.applied : install.update;
+                EXPECT_TRUE(fs::exists(kept / "Tavrel.exe"));
+                // It goes once the copy is whole.
+                EXPECT_EQ(fs::exists(install.data / "TavrelPostUpgrade.exe"),
+                          postUpgrade && outcome != kRenamed);
+            }
             for (const char* folder : {"locales", "sub"}) {
                 EXPECT_FALSE(c.obstacle == kLeftover && fs::exists(install.update / folder));
             }

@@ -44,9 +44,10 @@ TEST(Utf8Test, TextAndBytesConvertBothWays) {
         {TEXT("\U00010000\U0001F600 \U0010FFFF"),
          "\xF0\x90\x80\x80\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", true},
         {TEXT("\xDCFF caf\xDCE9 \xDCC3 \u00FC \xDC80"), "\xFF caf\xE9 \xC3 \xC3\xBC \x80", true},
-        // Overlong forms of '/', U+07FF and U+FFFF; a surrogate; beyond U+10FFFF.
-        {TEXT("\xDCC0\xDCAF\xDCE0\xDC9F\xDCBF\xDCF0\xDC8F\xDCBF\xDCBF"),
-         "\xC0\xAF\xE0\x9F\xBF\xF0\x8F\xBF\xBF", true},
+        // Overlong forms of '/', U+07FF and U+FFFF; a lead byte of no
+        // sequence; a surrogate; beyond U+10FFFF.
+        {TEXT("\xDCC0\xDCAF\xDCE0\xDC9F\xDCBF\xDCF0\xDC8F\xDCBF\xDCBF\xDCFC\xDC80\xDC80\xDC80"),
+         "\xC0\xAF\xE0\x9F\xBF\xF0\x8F\xBF\xBF\xFC\x80\x80\x80", true},
         {TEXT("\xDCED\xDCA0\xDC80\xDCF4\xDC90\xDC80\xDC80"), "\xED\xA0\x80\xF4\x90\x80\x80", true},
         {TEXT("a\xD800x\xDC00y\xDC7F\xD801"), "a\xED\xA0\x80x\xED\xB0\x80y\xED\xB1\xBF\xED\xA0\x81",
          false},

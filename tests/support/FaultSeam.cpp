@@ -55,8 +55,8 @@ DWORD ErrorCodeOf(Failure failure) {
             return ERROR_DISK_FULL;
         case Failure::IoError:
             return ERROR_IO_DEVICE;
-        case Failure::WriteProtect:
-            return ERROR_WRITE_PROTECT;
+        case Failure::NotSameDevice:
+            return ERROR_NOT_SAME_DEVICE;
     }
     return ERROR_GEN_FAILURE;
 }

@@ -13,7 +13,7 @@
 enum class Call { Copy, Rename, Remove, Flush, Search, SearchNext };
 
 // How it fails, as each system says it.
-enum class Failure { AccessDenied, DiskFull, IoError, WriteProtect };
+enum class Failure { AccessDenied, DiskFull, IoError, NotSameDevice };
 
 struct Fault {
     Call call;

@@ -150,6 +150,17 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         EXPECT_TRUE(CloseHandle(made));
     }
     EXPECT_EQ(std::string(bytes, 7), "written");
+    // Shared locks share.
+    const HANDLE readers[] = {
+        CreateFileW(P("made"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+        CreateFileW(P("made"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
+    for (const HANDLE reader : readers) {
+        OVERLAPPED whole = {};
+        EXPECT_TRUE(LockFileEx(reader, LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole));
+    }
+    for (const HANDLE reader : readers) {
+        CloseHandle(reader);
+    }
     WCHAR text[20];
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);

@@ -20,8 +20,8 @@ int ErrnoOf(Failure failure) {
             return ENOSPC;
         case Failure::IoError:
             return EIO;
-        case Failure::WriteProtect:
-            return EROFS;
+        case Failure::NotSameDevice:
+            return EXDEV;
     }
     return EIO;
 }
