@@ -18,7 +18,7 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
     ASSERT_TRUE(SetCurrentDirectoryW(cwd));
     const CString drive = cwd[1] == TEXT(':') ? cwd.Left(2) : CString();
     const std::tuple<bool, CString, CString, BOOL> cases[] = {
-        {true, TEXT("C:/Data/sub"), TEXT("C:\\Data\\sub\\"), TRUE},
+        {true, TEXT("C:/Data/sub/"), TEXT("C:\\Data\\sub\\"), TRUE},
         {true, TEXT("\\\\server\\a*b"), TEXT("\\\\server\\a*b\\"), TRUE},
         {true, TEXT(""), cwd + TEXT("\\"), TRUE},
         {false, TEXT("sub/a|b"), cwd + TEXT("\\sub\\a|b"), TRUE},

@@ -61,7 +61,8 @@ TEST_F(DiskTest, FlushesThatFailOrDirectoriesThatMoveAreNeverTakenAsDone) {
 
 // Copies on Linux trees as real ones are: links and FIFOs in the tree copied
 // and in the way of the copy. Nothing outside the trees is read, written or
-// changed, and nothing blocks.
+// changed, and nothing blocks. The one link followed is the source that the
+// caller names.
 TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     MakeFiles({"outside/secret.txt", "outside/config.ini", "outside/plugins/x.dll",
                "src/z-last.txt", "src/config.ini", "src/plugins/x.dll", "src/pipe",
@@ -84,6 +85,9 @@ TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     }
     EXPECT_EQ(SnapshotTree(FsPath("outside")), outside);
     EXPECT_EQ(fs::status(FsPath("outside/secret.txt")).permissions(), fs::perms(0600));
+    fs::create_directory_symlink(FsPath("src"), FsPath("named"));
+    EXPECT_TRUE(disk.CopyTree(Path("named"), Path("copy"), TRUE)) << disk.m_errorText;
+    EXPECT_EQ(In("copy"), In("dst"));
 }
 
 }  // namespace
