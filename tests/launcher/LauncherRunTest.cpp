@@ -21,10 +21,20 @@ typedef std::vector<CString> Arguments;
 
 // How the launcher is started: as any program is; with no browser program
 // installed; on Linux without /proc, by its full path, by a path relative to
-// its start folder, or through a descriptor, so that it cannot know its path
-// and starts nothing; on Windows with the command line after the quoted or
-// unquoted program name exactly so.
-enum Start { kPlain, kNoBrowser, kNoProc, kNoProcRelative, kNoProcDescriptor, kQuoted, kUnquoted };
+// its start folder, through a link to it (as from a folder of commands), or
+// through a descriptor, so that it cannot know its path and starts nothing;
+// on Windows with the command line after the quoted or unquoted program name
+// exactly so.
+enum Start {
+    kPlain,
+    kNoBrowser,
+    kNoProc,
+    kNoProcRelative,
+    kNoProcLink,
+    kNoProcDescriptor,
+    kQuoted,
+    kUnquoted
+};
 
 struct RunCase {
     const char* name;
@@ -62,6 +72,7 @@ const RunCase kRunCases[] = {
 #elif !defined(__SANITIZE_ADDRESS__)  // the sanitizer's run-time needs /proc
     {"no /proc, by its full path", kTwo, true, 0, kNoProc},
     {"no /proc, by a relative path", kTwo, true, 0, kNoProcRelative},
+    {"no /proc, through a link to it", kTwo, true, 0, kNoProcLink},
     {"no /proc, through a descriptor", kTwo, false, 0, kNoProcDescriptor},
 #endif
 };
@@ -120,6 +131,10 @@ TEST(LauncherRunTest, StartsItsOwnBrowserAsTheCommandLineAsks) {
         start.throughDescriptor = c.start == kNoProcDescriptor;
         if (c.start == kNoProcRelative) {
             start.program = fs::relative(install.launcher, elsewhere);
+        }
+        if (c.start == kNoProcLink) {
+            start.program = install.root.parent_path() / "launcher-link";
+            fs::create_symlink(install.launcher, start.program);
         }
 #endif
         const RunResult run = RunProgram(start);

@@ -165,10 +165,16 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);
     EXPECT_EQ(CString(text), CString(TEXT("Access is denied.\r\n")));
-    const HANDLE file = CreateFileW(P("twin"), 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    BY_HANDLE_FILE_INFORMATION information = {};
-    EXPECT_TRUE(GetFileInformationByHandle(file, &information) && CloseHandle(file));
-    EXPECT_EQ(information.nNumberOfLinks, 2u);
+    // Files on two file systems are told apart by their volumes.
+    const auto information = [](const CString& path) {
+        const HANDLE file = CreateFileW(path, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        BY_HANDLE_FILE_INFORMATION information = {};
+        EXPECT_TRUE(GetFileInformationByHandle(file, &information) && CloseHandle(file));
+        return information;
+    };
+    EXPECT_EQ(information(P("twin")).nNumberOfLinks, 2u);
+    EXPECT_NE(information(P("twin")).dwVolumeSerialNumber,
+              information(TEXT("\\proc\\version")).dwVolumeSerialNumber);
 }
 
 #ifdef TAVREL_FAULT_SEAM
