@@ -26,7 +26,8 @@ struct Entry {
 struct Search {
     Utf16Text pattern;
     std::vector<Entry> entries;
-    size_t next = 0;
+    // FindFirstFileW hands out the first entry.
+    size_t next = 1;
     // The error that ended reading the directory early, reported once the
     // entries read before it are handed out; 0 when it was read whole.
     DWORD readError = 0;
@@ -119,7 +120,6 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
         }
         search->entries.push_back({filter, Attributes(AT_FDCWD, name.c_str(), DT_UNKNOWN)});
         Fill(search->entries[0], data);
-        search->next = 1;
         return search.release();
     }
 
@@ -151,7 +151,6 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     }
     std::sort(search->entries.begin(), search->entries.end(), ComesFirst);
     Fill(search->entries[0], data);
-    search->next = 1;
     return search.release();
 }
 
