@@ -34,6 +34,18 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(disk.CreateDirectoryChain(Path("src/a.txt/deeper")), 0);
     const CString tested = TEXT(" ") + Path("src/a.txt/deeper");
     EXPECT_EQ(disk.m_errorText.Right(tested.GetLength()), tested);
+    // A batch given up once sealed, as when the copy is cut short by an
+    // exception, puts back what it placed.
+    MakeFiles({"again/a.txt"});
+    {
+        FileBatch batch(Path("dst") + TEXT("\\"));
+        ASSERT_TRUE(
+            batch.Write(Path("again") + TEXT("\\"), Path("dst") + TEXT("\\"), TEXT("a.txt")) &&
+            batch.Seal() && batch.Place(0));
+        EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "again/a.txt");
+    }
+    EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "src/a.txt");
+    EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub"}));
     // A copy into its own tree copies what was there before it began, once.
     EXPECT_TRUE(disk.CopyTree(Path("src"), Path("src/copy"), TRUE));
     EXPECT_EQ(In("src/copy"), (Names{"a.txt", "b.txt", "empty", "kept.txt", "sub"}));

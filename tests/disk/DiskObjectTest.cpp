@@ -24,6 +24,7 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
         {false, TEXT("sub/a|b"), cwd + TEXT("\\sub\\a|b"), TRUE},
         {false, TEXT("\\Temp\\a.txt"), drive + TEXT("\\Temp\\a.txt"), TRUE},
         {false, TEXT("..\\..\\x\\a.txt"), Path("A/x/a.txt"), TRUE},
+        {false, TEXT("..\\.profile"), Path("A/B/.profile"), TRUE},
         {false, TEXT("C:\\Da:ta\\a.txt"), TEXT("C:\\Da:ta\\a.txt"), FALSE},
         {false, TEXT("a.t*t"), cwd + TEXT("\\a.t*t"), FALSE},
     };

@@ -41,8 +41,8 @@ TEST(Utf8Test, TextAndBytesConvertBothWays) {
     const std::tuple<Utf16Text, std::string, bool> cases[] = {
         {TEXT("a \u0080\u00FCn\u07FF\u0800\u65E5\uFFFF"),
          "a \xC2\x80\xC3\xBCn\xDF\xBF\xE0\xA0\x80\xE6\x97\xA5\xEF\xBF\xBF", true},
-        {TEXT("\U00010000\U0001F600 \U0010FFFF"),
-         "\xF0\x90\x80\x80\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", true},
+        {TEXT("\U00010000\U0001F600\uE000 \U0010FFFF"),
+         "\xF0\x90\x80\x80\xF0\x9F\x98\x80\xEE\x80\x80 \xF4\x8F\xBF\xBF", true},
         {TEXT("\xDCFF caf\xDCE9 \xDCC3 \u00FC \xDC80"), "\xFF caf\xE9 \xC3 \xC3\xBC \x80", true},
         // Overlong forms of '/', U+07FF and U+FFFF; a lead byte of no
         // sequence; a surrogate; beyond U+10FFFF.
