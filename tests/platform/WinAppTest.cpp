@@ -24,12 +24,16 @@ public:
 
 // Though InitInstance answers no, the exit hook follows and gives the exit
 // code.
+// The application is the process's until it goes.
 TEST(WinAppTest, MainRoutineCallsTheHooksInOrderOnTheCommandTail) {
-    RecordingApp app;
-    EXPECT_EQ(AfxWinMain(nullptr, nullptr, TEXT("-wkesto 5"), SW_SHOW), 7);
-    EXPECT_EQ(app.calls, "application instance exit");
-    EXPECT_EQ(app.tailSeen, CString(TEXT("-wkesto 5")));
-    EXPECT_EQ(app.m_nCmdShow, SW_SHOW);
+    {
+        RecordingApp app;
+        EXPECT_EQ(AfxWinMain(nullptr, nullptr, TEXT("-wkesto 5"), SW_SHOW), 7);
+        EXPECT_EQ(app.calls, "application instance exit");
+        EXPECT_EQ(app.tailSeen, CString(TEXT("-wkesto 5")));
+        EXPECT_EQ(app.m_nCmdShow, SW_SHOW);
+    }
+    EXPECT_EQ(AfxGetApp(), nullptr);
 }
 
 }  // namespace

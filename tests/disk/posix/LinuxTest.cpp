@@ -88,6 +88,16 @@ TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     fs::create_directory_symlink(FsPath("src"), FsPath("named"));
     EXPECT_TRUE(disk.CopyTree(Path("named"), Path("copy"), TRUE)) << disk.m_errorText;
     EXPECT_EQ(In("copy"), In("dst"));
+    // A link in the way that cannot be removed fails the copy, named.
+    if (!HasFaultSeam()) {
+        GTEST_SKIP() << "the program to ship has no fault seam";
+    }
+    fs::create_directories(FsPath("held"));
+    fs::create_directory_symlink(FsPath("outside/plugins"), FsPath("held/plugins"));
+    InjectFault({Call::Remove, Failure::AccessDenied, "held/plugins"});
+    EXPECT_FALSE(disk.CopyTree(Path("src"), Path("held"), TRUE));
+    ClearFault();
+    EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, Path("held/plugins/")));
 }
 
 }  // namespace
