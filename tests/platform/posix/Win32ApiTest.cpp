@@ -110,6 +110,8 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return !Search(P("*.log")).empty(); }, ERROR_FILE_NOT_FOUND},
         {[&] { return !Search(P("file\\*.*")).empty(); }, ERROR_DIRECTORY},
         {[&] { return start(TEXT("open"), "missing"); }, ERROR_FILE_NOT_FOUND},
+        {[&] { return ShellExecuteW(nullptr, nullptr, nullptr, nullptr, root, 0) > HINSTANCE(32); },
+         ERROR_FILE_NOT_FOUND},
         {[&] { return start(nullptr, "file"); }, ERROR_ACCESS_DENIED},
         {[&] { return start(TEXT("opens"), "B"); }, ERROR_INVALID_FUNCTION},
         {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0); },
