@@ -130,8 +130,8 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
 // The read-only attribute is the want of every write permission; a folder
 // link goes without what it points at, and goes when that is gone too; a
 // message buffer just big enough is enough; a file under two names counts
-// both; a new file reads back what was written, and is opened again as it
-// is; a lock is let go with its handle.
+// both, and tells its size; a new file reads back what was written, and is
+// opened again as it is; a lock is let go with its handle.
 TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_TRUE(SetFileAttributesW(P("B"), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(Mode("B"), 0551);
@@ -178,6 +178,7 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         return information;
     };
     EXPECT_EQ(information(P("twin")).nNumberOfLinks, 2u);
+    EXPECT_EQ(information(P("twin")).nFileSizeLow, 4u);
     EXPECT_NE(information(P("twin")).dwVolumeSerialNumber,
               information(TEXT("\\proc\\version")).dwVolumeSerialNumber);
 }
