@@ -15,13 +15,10 @@ FolderLayout::FolderLayout(const CString& directory)
 
 CString GetModuleDirectory() {
     // A path cut short would name another folder, so the buffer grows until
-    // the whole path fits.
+    // the whole path fits. No path at all (length 0) gives no directory.
     CString path;
     for (DWORD size = MAX_PATH;; size *= 2) {
         const DWORD length = GetModuleFileNameW(nullptr, path.GetBuffer(size), size);
-        if (length == 0) {
-            return CString();
-        }
         if (length < size) {
             path.ReleaseBuffer(length);
             break;
