@@ -1,6 +1,7 @@
 #include "platform/WinApp.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <new>
 
 #include "platform/commandline/CommandTail.h"
@@ -17,10 +18,11 @@ const int kNoMemory = 255;
 
 LPCWSTR SplitProcessCommandLine() {
     LPCWSTR commandLine = GetCommandLineW();
+    // One unit beyond what the path may fill keeps a cut path terminated.
     WCHAR executablePath[MAX_PATH + 1] = {};
     if (*commandLine == 0) {
         // Nothing to split: the executable's own path is read instead.
-        GetModuleFileNameW(nullptr, executablePath, MAX_PATH);
+        GetModuleFileNameW(nullptr, executablePath, std::size(executablePath) - 1);
         processArguments = ArgumentVector::FromCommandLine(executablePath);
     } else {
         processArguments = ArgumentVector::FromCommandLine(commandLine);
