@@ -116,6 +116,7 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return start(TEXT("opens"), "B"); }, ERROR_INVALID_FUNCTION},
         {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0); },
          ERROR_MR_MID_NOT_FOUND},
+        {[&] { return GetModuleFileNameW(nullptr, nullptr, 0) != 0; }, ERROR_INSUFFICIENT_BUFFER},
         // A code page other than the system's, which is UTF-8.
         {[&] { return WideCharToMultiByte(1252, 0, TEXT("a"), -1, nullptr, 0, 0, 0) != 0; },
          ERROR_INVALID_PARAMETER},
