@@ -1,6 +1,8 @@
 // Path qualification, error text, the paths every operation refuses,
 // removing files, directories and trees, and listings: sorted files of one
 // directory, and every subdirectory below one, depth first.
+#include <algorithm>
+
 #include "disk/FileSearch.h"
 #include "tests/disk/DiskTest.h"
 #include "tests/support/FaultSeam.h"
@@ -56,6 +58,8 @@ TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
     EXPECT_FALSE(disk.RemoveFile(TEXT("a.txt")));
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_FILE_NOT_FOUND, Path("a.txt")));
     EXPECT_FALSE(disk.RemoveDirectory(Path("d")));
+    // Each file is shown as it is listed and again as it goes.
+    EXPECT_EQ(std::count(window.texts.begin(), window.texts.end(), CString(TEXT(".hidden"))), 2);
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_DIR_NOT_EMPTY, Path("d/")));
     EXPECT_EQ(In("d"), Names{"sub"});
     EXPECT_FALSE(disk.RemoveTree(Path("t")));
