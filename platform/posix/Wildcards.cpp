@@ -11,7 +11,7 @@ bool Matches(const WCHAR* pattern, const WCHAR* name) {
         if (*pattern == u'*') {
             star = ++pattern;
             resume = name;
-        } else if (*pattern == u'?' || (*pattern != 0 && FoldCase(*pattern) == FoldCase(*name))) {
+        } else if (*pattern == u'?' || FoldCase(*pattern) == FoldCase(*name)) {
             ++pattern;
             ++name;
         } else if (star != nullptr) {

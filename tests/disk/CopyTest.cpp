@@ -34,6 +34,9 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(disk.CreateDirectoryChain(Path("src/a.txt/deeper")), 0);
     const CString tested = TEXT(" ") + Path("src/a.txt/deeper");
     EXPECT_EQ(disk.m_errorText.Right(tested.GetLength()), tested);
+    // A doubled separator inside the path still makes every level after it.
+    EXPECT_TRUE(disk.CreateDirectoryChain(Path("chain//deeper"))) << disk.m_errorText;
+    EXPECT_TRUE(fs::is_directory(FsPath("chain/deeper")));
     // A batch given up once sealed, as when the copy is cut short by an
     // exception, puts back what it placed.
     MakeFiles({"again/a.txt"});
