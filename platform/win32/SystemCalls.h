@@ -6,13 +6,7 @@
 // directly.
 #pragma once
 
-#ifndef UNICODE
-#define UNICODE
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WindowsHeaders.h"
 
 struct SystemCallTable {
     decltype(&::CreateFileW) createFileW;

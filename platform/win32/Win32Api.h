@@ -1,13 +1,7 @@
 // The Windows side of the platform gate: the real Win32 API.
 #pragma once
 
-#ifndef UNICODE
-#define UNICODE
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/WindowsHeaders.h"
 
 #include <shellapi.h>
 
