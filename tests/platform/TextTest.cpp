@@ -10,13 +10,18 @@
 
 namespace {
 
-TEST(StringTest, EditsClampCountsAndTrimEveryBlank) {
+TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
     CString message(TEXT(" \t Access is denied.\r\n\v\f"));
     EXPECT_EQ(message.TrimLeft().TrimRight().Right(99), CString(TEXT("Access is denied.")));
     // A length given to ReleaseBuffer wins over the terminator found.
     message.GetBuffer(10);
     message.ReleaseBuffer(0);
     EXPECT_TRUE(message.IsEmpty());
+    // A search that finds nothing answers -1, as callers compare against.
+    const CString path(TEXT("C:\\TavrelData\\update"));
+    EXPECT_EQ(path.Find(TEXT('/')), -1);
+    EXPECT_EQ(path.Find(TEXT("\\update"), 3), 13);
+    EXPECT_EQ(path.ReverseFind(TEXT('/')), -1);
 }
 
 // Capitals come first, there is no locale order, and code units are unsigned
