@@ -75,6 +75,11 @@ const UpdateCase kUpdateCases[] = {
     {"a staged post-upgrade program", kApplied, kNoFault, kWritten, "update/TavrelPostUpgrade.exe"},
     // Never applied over the launcher's own: they go with the update.
     {"staged names of the launcher's own", kApplied, kNoFault, kWritten, "update/update.lock"},
+    {"a staged name of the launcher's own that cannot go",
+     kUntouched,
+     {Call::Remove, Failure::AccessDenied, "update/update.lock"},
+     kWritten,
+     "update/update.lock"},
     {"a staged update folder in the update", kApplied, kNoFault, kWritten,
      "update/update/Tavrel.exe"},
     {"no update folder", kUntouched, kNoFault, kRemoved, "update"},
