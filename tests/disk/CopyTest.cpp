@@ -2,6 +2,7 @@
 // directory chains.
 #include "disk/FileBatch.h"
 #include "tests/disk/DiskTest.h"
+#include "tests/support/FaultSeam.h"
 
 namespace {
 
@@ -84,6 +85,15 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
     }
     // A folder where the copy has a file is no file to replace.
     MakeFiles({"from/a", "from/m", "from/sub/f", "from/z", "to/m/inside"});
+    // A disk that fills up fails the copy with that error, not with one met
+    // while clearing up after it.
+    if (HasFaultSeam()) {
+        InjectFault({Call::Copy, Failure::DiskFull});
+        EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), TRUE));
+        ClearFault();
+        EXPECT_EQ(disk.m_errorText, SystemError(ErrorCodeOf(Failure::DiskFull),
+                                                Path("from/a") + TEXT(" -> ") + Path("to/a")));
+    }
     EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), TRUE));
     EXPECT_EQ(disk.m_errorText,
               SystemError(ERROR_ACCESS_DENIED, Path("from/m") + TEXT(" -> ") + Path("to/m")));

@@ -86,6 +86,8 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
     };
     const std::pair<std::function<BOOL()>, DWORD> cases[] = {
         {[&] { return DeleteFileW(P("missing/x")); }, ERROR_PATH_NOT_FOUND},
+        {[&] { return GetFileAttributesW(P("missing")) != INVALID_FILE_ATTRIBUTES; },
+         ERROR_FILE_NOT_FOUND},
         {[&] { return DeleteFileW(P("full")); }, ERROR_ACCESS_DENIED},
         {[&] { return CreateDirectoryW(P("full"), nullptr); }, ERROR_ALREADY_EXISTS},
         {[&] { return CreateDirectoryW(P("file/x"), nullptr); }, ERROR_PATH_NOT_FOUND},
