@@ -50,6 +50,18 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     }
     EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "src/a.txt");
     EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub"}));
+    // A file that another program makes where the batch adds one, after the
+    // batch is sealed, is not the batch's to replace, nor to remove.
+    {
+        FileBatch batch(Path("dst") + TEXT("\\"));
+        ASSERT_TRUE(
+            batch.Write(Path("again") + TEXT("\\"), Path("dst/sub") + TEXT("\\"), TEXT("a.txt")) &&
+            batch.Seal());
+        WriteFile(FsPath("dst/sub/a.txt"), "another's");
+        EXPECT_FALSE(batch.Place(0));
+        EXPECT_TRUE(batch.Undo());
+    }
+    EXPECT_EQ(ReadFile(FsPath("dst/sub/a.txt")), "another's");
     // A copy into its own tree copies what was there before it began, once.
     EXPECT_TRUE(disk.CopyTree(Path("src"), Path("src/copy"), TRUE));
     EXPECT_EQ(In("src/copy"), (Names{"a.txt", "b.txt", "empty", "kept.txt", "sub"}));
