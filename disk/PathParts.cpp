@@ -19,6 +19,5 @@ PathParts SplitPath(const CString& path) {
 }
 
 CString WithoutTrailingBackslash(const CString& path) {
-    const int length = path.GetLength();
-    return length > 0 && path[length - 1] == TEXT('\\') ? path.Left(length - 1) : path;
+    return path.Right(1) == CString(TEXT("\\")) ? path.Left(path.GetLength() - 1) : path;
 }

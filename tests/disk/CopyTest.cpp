@@ -95,6 +95,20 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
         EXPECT_EQ(disk.m_errorText, refused ? SystemError(ERROR_FILE_EXISTS, copy) : CString());
         EXPECT_EQ(In("dst"), refused ? Names() : names);
     }
+    // One told to go on copies all it can, and still fails: past a file it
+    // refuses, and past a folder it cannot make for a file in the way.
+    const std::pair<Names, Names> goOn[] = {
+        {{"go/y.txt", "go/" + temporary(TEXT("y.txt")), "go/z.txt"}, {"y.txt", "z.txt"}},
+        {{"go/sub/z.txt", "go/y.txt", "went/sub"}, {"sub", "y.txt"}},
+    };
+    for (const auto& [files, copied] : goOn) {
+        fs::remove_all(FsPath("go"));
+        fs::remove_all(FsPath("went"));
+        MakeFiles(files);
+        EXPECT_FALSE(disk.CopyTree(Path("go"), Path("went"), FALSE));
+        EXPECT_EQ(In("went"), copied);
+        EXPECT_EQ(ReadFile(FsPath("went/y.txt")), "go/y.txt");
+    }
     // A folder where the copy has a file is no file to replace.
     MakeFiles({"from/a", "from/m", "from/sub/f", "from/z", "to/m/inside"});
     // A disk that fills up fails the copy with that error, not with one met

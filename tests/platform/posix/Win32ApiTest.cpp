@@ -18,12 +18,12 @@ namespace {
 typedef std::vector<CString> Names;
 
 // A tree of each kind of entry: "file" with a second name "twin" and a link
-// "filelink", "other", "!", a program "B", a folder "full" with "sub" in it
+// "filelink", "another", "z.txt", "!", a program "B", a folder "full" with "sub" in it
 // and a link "dirlink" to it, and a FIFO.
 class FilesTest : public ::testing::Test {
 protected:
     FilesTest() {
-        for (const char* name : {"file", "other", "B", "c.txt", "!"}) {
+        for (const char* name : {"file", "another", "B", "z.txt", "!"}) {
             WriteFile(temp.path() / name, name);
         }
         fs::permissions(temp.path() / "B", fs::perms(0751));
@@ -122,6 +122,12 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         // A code page other than the system's, which is UTF-8.
         {[&] { return WideCharToMultiByte(1252, 0, TEXT("a"), -1, nullptr, 0, 0, 0) != 0; },
          ERROR_INVALID_PARAMETER},
+        // Room for the text but not for its terminator.
+        {[&] {
+             char narrow[2];
+             return WideCharToMultiByte(CP_UTF8, 0, TEXT("ab"), -1, narrow, 2, 0, 0) != 0;
+         },
+         ERROR_INSUFFICIENT_BUFFER},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SetLastError(0);
@@ -205,7 +211,7 @@ TEST_F(FilesTest, ReplacingTakesTheLinkNotWhatItPointsAt) {
     SystemCalls().fsync = RecordingFsync;
     EXPECT_TRUE(MoveFileExW(TEXT("B"), TEXT(".\\filelink"),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-    EXPECT_TRUE(MoveFileExW(TEXT("other"), TEXT("renamed"), 0));
+    EXPECT_TRUE(MoveFileExW(TEXT("another"), TEXT("renamed"), 0));
     SystemCalls().fsync = systemFsync;
     fs::current_path(before);
     EXPECT_EQ(ReadFile(temp.path() / "filelink") + ReadFile(temp.path() / "file"), "Bfile");
@@ -221,11 +227,13 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
     const std::pair<CString, Names> cases[] = {
         // "!" sorts before ".", which still comes first.
         {P("*.*"),
-         {TEXT(".:16"), TEXT("..:16"), TEXT("!:128"), TEXT("B:128"), TEXT("c.txt:128"),
+         {TEXT(".:16"), TEXT("..:16"), TEXT("!:128"), TEXT("another:128"), TEXT("B:128"),
           TEXT("dirlink:1040"), TEXT("fifo:64"), TEXT("file:128"), TEXT("filelink:1024"),
-          TEXT("full:16"), TEXT("other:128"), TEXT("twin:128")}},
+          TEXT("full:16"), TEXT("twin:128"), TEXT("z.txt:128")}},
+        // Letters match in either case, from a to z.
         {P("b*"), {TEXT("B:128")}},
-        {P("?.TXT"), {TEXT("c.txt:128")}},
+        {P("A*"), {TEXT("another:128")}},
+        {P("Z?TXT"), {TEXT("z.txt:128")}},
         {P("*l*k"), {TEXT("dirlink:1040"), TEXT("filelink:1024")}},
         {P("B?"), {}},
         // A name without wildcards is that one entry, looked up as it is,
