@@ -46,6 +46,12 @@ int Descriptor(HANDLE handle) {
     return static_cast<FileHandle*>(handle)->fd;
 }
 
+// A read or write that failed. The handle is open, so a bad descriptor is
+// one not opened for that transfer, which Windows calls a denied access.
+BOOL FailTransfer() {
+    return FailWithErrno(errno == EBADF ? EACCES : errno);
+}
+
 // flock locks whole files: the one range that means the whole file.
 bool IsWholeFile(DWORD lengthLow, DWORD lengthHigh, LPOVERLAPPED overlapped) {
     return lengthLow == MAXDWORD && lengthHigh == MAXDWORD && overlapped != nullptr &&
@@ -118,7 +124,7 @@ BOOL ReadFile(HANDLE handle, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPP
     } while (count < 0 && errno == EINTR);
     if (count < 0) {
         *read = 0;
-        return FailWithErrno();
+        return FailTransfer();
     }
     *read = static_cast<DWORD>(count);
     return TRUE;
@@ -131,7 +137,7 @@ BOOL WriteFile(HANDLE handle, LPCVOID buffer, DWORD size, LPDWORD written, LPOVE
         const ssize_t count =
             SYSTEM_CALL(write)(Descriptor(handle), bytes + *written, size - *written);
         if (count < 0 && errno != EINTR) {
-            return FailWithErrno();
+            return FailTransfer();
         }
         *written += static_cast<DWORD>(count > 0 ? count : 0);
     }

@@ -24,7 +24,6 @@ struct Entry {
 };
 
 struct Search {
-    Utf16Text pattern;
     std::vector<Entry> entries;
     // FindFirstFileW hands out the first entry.
     size_t next = 1;
@@ -109,7 +108,6 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     }
 
     auto search = std::make_unique<Search>();
-    search->pattern = whole;
     if (filter.find_first_of(u"*?") == Utf16Text::npos) {
         // One name, looked up as it is.
         const std::string name = ToSystemPath(whole.c_str());

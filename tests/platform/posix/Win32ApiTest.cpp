@@ -81,6 +81,19 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         SetLastError(error);
         return locked;
     };
+    // Reads from `file` opened for writing only, or writes to it opened for
+    // reading only.
+    const auto transfer = [&](DWORD access) {
+        const HANDLE file = CreateFileW(P("file"), access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        char byte = 0;
+        DWORD count = 0;
+        const BOOL done = access == GENERIC_WRITE ? ReadFile(file, &byte, 1, &count, nullptr)
+                                                  : WriteFile(file, &byte, 1, &count, nullptr);
+        const DWORD error = GetLastError();
+        CloseHandle(file);
+        SetLastError(error);
+        return done;
+    };
     const auto start = [&](LPCWSTR verb, const char* name) {
         return ShellExecuteW(nullptr, verb, P(name), nullptr, root, SW_SHOW) > HINSTANCE(32);
     };
@@ -102,6 +115,8 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return open("running", GENERIC_WRITE); }, ERROR_SHARING_VIOLATION},
         {[&] { return open("file", GENERIC_WRITE, CREATE_NEW); }, ERROR_FILE_EXISTS},
         {[&] { return open("filelink", GENERIC_READ, OPEN_ALWAYS); }, ERROR_CANT_RESOLVE_FILENAME},
+        {[&] { return transfer(GENERIC_WRITE); }, ERROR_ACCESS_DENIED},
+        {[&] { return transfer(GENERIC_READ); }, ERROR_ACCESS_DENIED},
         {[&] { return lockTwice(MAXDWORD); }, ERROR_LOCK_VIOLATION},
         {[&] { return lockTwice(1); }, ERROR_NOT_SUPPORTED},
         {[&] { return MoveFileExW(P("file"), P("running"), MOVEFILE_REPLACE_EXISTING); },
@@ -115,6 +130,15 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return ShellExecuteW(nullptr, nullptr, nullptr, nullptr, root, 0) > HINSTANCE(32); },
          ERROR_FILE_NOT_FOUND},
         {[&] { return start(nullptr, "file"); }, ERROR_ACCESS_DENIED},
+        // A program being written cannot start; a failure that ShellExecuteW
+        // has a number of its own for answers that number.
+        {[&] {
+             const int writing = ::open((temp.path() / "B").c_str(), O_WRONLY);
+             const HINSTANCE answer = ShellExecuteW(nullptr, nullptr, P("B"), nullptr, root, 0);
+             close(writing);
+             return answer != HINSTANCE(INT_PTR(ERROR_SHARING_VIOLATION));
+         },
+         ERROR_SHARING_VIOLATION},
         {[&] { return start(TEXT("opens"), "B"); }, ERROR_INVALID_FUNCTION},
         {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0); },
          ERROR_MR_MID_NOT_FOUND},
