@@ -20,7 +20,7 @@ namespace {
 const INT_PTR kStarted = 42;
 
 bool IsOpenVerb(LPCWSTR operation) {
-    return operation == nullptr || std::char_traits<WCHAR>::compare(operation, u"open", 5) == 0;
+    return operation == nullptr || Utf16Text(operation) == u"open";
 }
 
 // A relative program path names a file below the current directory, as on
