@@ -1,10 +1,19 @@
 // Copying files and trees through temporaries put in place, and creating
 // directory chains.
+#include <algorithm>
+
 #include "disk/FileBatch.h"
 #include "tests/disk/DiskTest.h"
 #include "tests/support/FaultSeam.h"
 
 namespace {
+
+// The name of the temporary that a batch gives `name` beside it: its new
+// content's, or with "kept:" in front, its old content's, or that of the
+// batch's record ("record:") or of its mark of done ("done:").
+std::string TemporaryName(LPCWSTR name) {
+    return ToFsPath(FileBatch::TemporaryFor(CString(TEXT("\\")) + name)).filename().string();
+}
 
 TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     MakeFiles({"src/a.txt", "src/b.txt", "src/sub/deep/c.txt", "dst/b.txt", "dst/extra.txt",
@@ -35,19 +44,32 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(disk.CreateDirectoryChain(Path("src/a.txt/deeper")), 0);
     const CString tested = TEXT(" ") + Path("src/a.txt/deeper");
     EXPECT_EQ(disk.m_errorText.Right(tested.GetLength()), tested);
-    // A doubled separator inside the path still makes every level after it.
+    // A doubled separator inside the path still makes every level after it,
+    // each shown as it is made.
+    window.texts.clear();
     EXPECT_TRUE(disk.CreateDirectoryChain(Path("chain//deeper"))) << disk.m_errorText;
     EXPECT_TRUE(fs::is_directory(FsPath("chain/deeper")));
+    EXPECT_EQ(std::count(window.texts.begin(), window.texts.end(), Path("chain")), 1);
     // A batch given up once sealed, as when the copy is cut short by an
-    // exception, puts back what it placed.
+    // exception, puts back what it placed, over a read-only new file too,
+    // which Windows refuses to replace until it is made writable (Wine does
+    // not, and is made to here).
     MakeFiles({"again/a.txt"});
+    fs::permissions(FsPath("again/a.txt"), fs::perms::owner_read);
     {
         FileBatch batch(Path("dst") + TEXT("\\"));
         ASSERT_TRUE(
             batch.Write(Path("again") + TEXT("\\"), Path("dst") + TEXT("\\"), TEXT("a.txt")) &&
             batch.Seal() && batch.Place(0));
         EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "again/a.txt");
+#ifdef _WIN32
+        if (HasFaultSeam()) {
+            InjectFault({Call::Rename, Failure::AccessDenied, "dst/a.txt", 0, 1});
+        }
+#endif
     }
+    ClearFault();
+    fs::permissions(FsPath("again/a.txt"), fs::perms::owner_all);
     EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "src/a.txt");
     EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub"}));
     // A file that another program makes where the batch adds one, after the
@@ -75,21 +97,26 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
 // (those it added go); one told to go on copies the rest, and still tells
 // of the failure. A copy of the files leaves the folders.
 TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
-    const auto temporary = [](LPCWSTR name) {
-        return ToFsPath(FileBatch::TemporaryFor(CString(TEXT("\\")) + name)).filename().string();
-    };
+    // A temporary's name but for one digit, put as the one character past
+    // the hexadecimal ones that stands for the same number (W for 0).
+    std::string lookAlike = TemporaryName(TEXT("y.txt"));
+    const size_t digit = lookAlike.find_first_of("01234", 8);
+    lookAlike[digit] = static_cast<char>('W' + lookAlike[digit] - '0');
     const std::pair<Names, bool> cases[] = {
-        {{"y.txt", temporary(TEXT("y.txt"))}, true},
-        {{"a.txt", "b.txt", temporary(TEXT("a.txt")), temporary(TEXT("b.txt"))}, true},
-        {{"y.txt", temporary(TEXT("kept:y.txt"))}, true},
-        {{"y.txt", "x" + temporary(TEXT("y.txt")).substr(1)}, false},
+        {{"y.txt", TemporaryName(TEXT("y.txt"))}, true},
+        {{"a.txt", "b.txt", TemporaryName(TEXT("a.txt")), TemporaryName(TEXT("b.txt"))}, true},
+        {{"y.txt", TemporaryName(TEXT("kept:y.txt"))}, true},
+        // Listed before the temporary's name.
+        {{"!y.txt", TemporaryName(TEXT("!y.txt"))}, true},
+        {{"y.txt", "x" + TemporaryName(TEXT("y.txt")).substr(1)}, false},
+        {{"y.txt", lookAlike}, false},
     };
     for (const auto& [names, refused] : cases) {
         fs::remove_all(FsPath("src"));
+        fs::remove_all(FsPath("dst"));
         MakeFiles(names, "src");
         EXPECT_EQ(disk.CopyTree(Path("src"), Path("dst"), TRUE), !refused) << *names.begin();
-        // A temporary's name comes before any other. A refused copy leaves
-        // the destination empty for the next row.
+        // The first of the two in the listing's order is refused.
         const CString first = FromFsPath("/" + *names.begin());
         const CString copy = Path("src") + first + TEXT(" -> ") + Path("dst") + first;
         EXPECT_EQ(disk.m_errorText, refused ? SystemError(ERROR_FILE_EXISTS, copy) : CString());
@@ -98,7 +125,7 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
     // One told to go on copies all it can, and still fails: past a file it
     // refuses, and past a folder it cannot make for a file in the way.
     const std::pair<Names, Names> goOn[] = {
-        {{"go/y.txt", "go/" + temporary(TEXT("y.txt")), "go/z.txt"}, {"y.txt", "z.txt"}},
+        {{"go/y.txt", "go/" + TemporaryName(TEXT("y.txt")), "go/z.txt"}, {"y.txt", "z.txt"}},
         {{"go/sub/z.txt", "go/y.txt", "went/sub"}, {"sub", "y.txt"}},
     };
     for (const auto& [files, copied] : goOn) {
@@ -140,6 +167,56 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
         EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), stopOnError));
         EXPECT_EQ(disk.m_errorText, SystemError(lockedError, m));
         EXPECT_EQ(In("to"), (stopOnError ? Names{"m"} : Names{"a", "m", "z"}));
+    }
+}
+
+// A copy is done once it is marked so, and put back when it cannot be. What
+// a copy cannot clear up after itself (its record among it) is cleared up by
+// the next copy into the folder before anything else: while that fails, the
+// copy fails, naming the folder.
+TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
+    if (!HasFaultSeam()) {
+        GTEST_SKIP() << "the program to ship has no fault seam";
+    }
+    const std::string record = TemporaryName(TEXT("record:"));
+    const std::string done = TemporaryName(TEXT("done:"));
+    const std::string kept = TemporaryName(TEXT("kept:a.txt"));
+    const std::string temporary = TemporaryName(TEXT("a.txt"));
+    MakeFiles({"one/a.txt", "two/a.txt", "two/m"});
+    const struct {
+        // The second has a file where the destination has a folder.
+        const char* source;
+        Fault copying;
+        BOOL copied;
+        Fault clearing;
+    } cases[] = {
+        {"one", {Call::Rename, Failure::AccessDenied, done.c_str()}, FALSE, kNoFault},
+        {"one",
+         {Call::Remove, Failure::AccessDenied, kept.c_str()},
+         TRUE,
+         {Call::Remove, Failure::AccessDenied, temporary.c_str()}},
+        {"two",
+         {Call::Remove, Failure::AccessDenied, record.c_str()},
+         FALSE,
+         {Call::Remove, Failure::AccessDenied, record.c_str()}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        fs::remove_all(FsPath("to"));
+        MakeFiles({"to/a.txt", "to/m/inside"});
+        InjectFault(c.copying);
+        EXPECT_EQ(disk.CopyFiles(Path(c.source), Path("to"), TRUE), c.copied);
+        const std::string content = c.copied ? std::string(c.source) + "/a.txt" : "to/a.txt";
+        EXPECT_EQ(ReadFile(FsPath("to/a.txt")), content);
+        if (c.clearing.call != kNoFault.call) {
+            InjectFault(c.clearing);
+            EXPECT_FALSE(disk.RecoverCopy(Path("to")));
+            EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, Path("to/")));
+        }
+        ClearFault();
+        EXPECT_TRUE(disk.RecoverCopy(Path("to")));
+        EXPECT_EQ(In("to"), (Names{"a.txt", "m"}));
+        EXPECT_EQ(ReadFile(FsPath("to/a.txt")), content);
     }
 }
 

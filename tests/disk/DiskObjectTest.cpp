@@ -2,6 +2,7 @@
 // removing files, directories and trees, and listings: sorted files of one
 // directory, and every subdirectory below one, depth first.
 #include <algorithm>
+#include <functional>
 
 #include "disk/FileSearch.h"
 #include "tests/disk/DiskTest.h"
@@ -29,6 +30,8 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
         {false, TEXT("..\\.profile"), Path("A/B/.profile"), TRUE},
         {false, TEXT("C:\\Da:ta\\a.txt"), TEXT("C:\\Da:ta\\a.txt"), FALSE},
         {false, TEXT("a.t*t"), cwd + TEXT("\\a.t*t"), FALSE},
+        {false, TEXT(":a.txt"), cwd + TEXT("\\:a.txt"), FALSE},
+        {false, TEXT("C::\\a.txt"), TEXT("C::\\a.txt"), FALSE},
     };
     for (const auto& [directory, in, out, valid] : cases) {
         CString path = in;
@@ -39,8 +42,9 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
     CStringArray list;
     EXPECT_FALSE(disk.CopyTree(TEXT("C:\\a*b"), Path(), TRUE) ||
                  disk.CreateDirectoryChain(CString()) || disk.RemoveFile(TEXT("a?")) ||
+                 disk.RemoveFile(CString()) ||
                  disk.ListSubdirectories(TEXT("a?"), list, NamesOnly));
-    EXPECT_EQ(window.texts, Texts(6, TEXT("CDiskObject internal error - check call parameters")));
+    EXPECT_EQ(window.texts, Texts(9, TEXT("CDiskObject internal error - check call parameters")));
 }
 
 // A directory loses its files, hidden ones too, and then fails at a
@@ -170,11 +174,18 @@ TEST_F(DiskTest, SearchesThatFailAreNeverTakenAsDone) {
         CStringArray list;
         EXPECT_EQ(disk.ListFiles(Path("src"), list, NamesOnly), filesListed);
         EXPECT_EQ(list.GetSize(), filesListed ? 2 : 0);
-        // Each fails, the last one (whose error is kept) too.
-        EXPECT_FALSE(disk.ListSubdirectories(Path("src"), list, FullPaths) ||
-                     disk.CopyTree(Path("src"), Path("dst"), TRUE) || disk.RemoveTree(Path("src")));
-        EXPECT_EQ(disk.m_errorText,
-                  SystemError(ErrorCodeOf(fault.failure), Path(failing) + TEXT("\\*.*")));
+        // Each walk fails, and tells why, meeting the fault as the listing did.
+        const std::function<BOOL()> walks[] = {
+            [&] { return disk.ListSubdirectories(Path("src"), list, FullPaths); },
+            [&] { return disk.CopyTree(Path("src"), Path("dst"), TRUE); },
+            [&] { return disk.RemoveTree(Path("src")); },
+        };
+        for (const auto& walk : walks) {
+            InjectFault(fault);
+            EXPECT_FALSE(walk());
+            EXPECT_EQ(disk.m_errorText,
+                      SystemError(ErrorCodeOf(fault.failure), Path(failing) + TEXT("\\*.*")));
+        }
         EXPECT_EQ(In("src"), (Names{"a.txt", "b.txt", "sub"}));
         EXPECT_EQ(disk.EmptyDirectory(Path("src")), filesListed);
         ClearFault();

@@ -61,14 +61,11 @@ enum Obstacle {
 struct UpdateCase {
     const char* name;
     Outcome outcome;
-    // A fault of no call: none.
     Fault fault;
     Obstacle obstacle = kNothing;
     const char* path = nullptr;
     Outcome onWindows = kAsElsewhere;
 };
-
-const Fault kNoFault{static_cast<Call>(-1), Failure::IoError};
 
 const UpdateCase kUpdateCases[] = {
     {"a nested tree", kApplied, kNoFault},

@@ -27,6 +27,9 @@ struct Fault {
     int times = -1;
 };
 
+// A fault of no call: nothing fails.
+const Fault kNoFault{static_cast<Call>(-1), Failure::IoError};
+
 bool HasFaultSeam();
 // One fault at a time; it holds until cleared or replaced.
 void InjectFault(const Fault& fault);

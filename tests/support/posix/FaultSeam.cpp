@@ -43,7 +43,7 @@ bool Fails(bool changes, Call call, const char* path) {
 
 // The wrappers are noexcept, as the C library declares its calls for C++.
 // Calls that no fault names, only counted.
-const Call kUncounted = static_cast<Call>(-1);
+const Call kUncounted = kNoFault.call;
 
 int Open(const char* path, int flags, ...) noexcept {
     va_list arguments;
