@@ -31,9 +31,5 @@ CString GetModuleDirectory() {
 }
 
 BOOL PathExists(const CString& path) {
-    // A wildcard names no one entry.
-    if (path.IsEmpty() || path.Find(TEXT('*')) >= 0 || path.Find(TEXT('?')) >= 0) {
-        return FALSE;
-    }
     return FileSearch(WithoutTrailingBackslash(path)).IsOpen();
 }

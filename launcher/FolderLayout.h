@@ -25,5 +25,6 @@ CString GetModuleDirectory();
 
 // TRUE when a file, folder or link is at path (a link is there whatever it
 // points at). One trailing backslash is ignored, so a folder may be named
-// either way; a wildcard never matches.
+// either way. Its last name is read as a search pattern, which none of the
+// layout's names is.
 BOOL PathExists(const CString& path);

@@ -162,15 +162,6 @@ BOOL LockFileEx(HANDLE handle, DWORD flags, DWORD, DWORD lengthLow, DWORD length
     return TRUE;
 }
 
-BOOL UnlockFileEx(HANDLE handle, DWORD, DWORD lengthLow, DWORD lengthHigh,
-                  LPOVERLAPPED overlapped) {
-    if (!IsWholeFile(lengthLow, lengthHigh, overlapped)) {
-        SetLastError(ERROR_NOT_SUPPORTED);
-        return FALSE;
-    }
-    return flock(Descriptor(handle), LOCK_UN) == 0 ? TRUE : FailWithErrno();
-}
-
 BOOL CloseHandle(HANDLE handle) {
     const FileHandle* file = static_cast<FileHandle*>(handle);
     const int result = close(file->fd);

@@ -240,8 +240,6 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD size, LPDWORD written, LPOVERL
 // ERROR_LOCK_VIOLATION.
 BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD lengthLow, DWORD lengthHigh,
                 LPOVERLAPPED overlapped);
-BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD lengthLow, DWORD lengthHigh,
-                  LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
 
 // Directory searches. Entries come in a fixed order: "." and ".." first, then

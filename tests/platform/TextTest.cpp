@@ -28,9 +28,8 @@ TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
 // also where wchar_t is signed.
 TEST(StringTest, CompareIsOrdinalOnUnsignedCodeUnits) {
     const std::tuple<LPCWSTR, LPCWSTR, int> cases[] = {
-        {TEXT("A.txt"), TEXT("a.txt"), -1},
-        {TEXT("a"), TEXT("ab"), -1},
-        {TEXT("z"), TEXT("\u00E9"), -1},
+        {TEXT("A.txt"), TEXT("a.txt"), -1},  {TEXT("a"), TEXT("ab"), -1},
+        {TEXT("ab"), TEXT("ab"), 0},         {TEXT("z"), TEXT("\u00E9"), -1},
         {TEXT("\uFFFF"), TEXT("\u0100"), 1},
     };
     for (const auto& [a, b, result] : cases) {

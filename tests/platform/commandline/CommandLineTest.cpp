@@ -7,6 +7,7 @@
 
 #include "platform/commandline/ArgumentQuote.h"
 #include "platform/commandline/ArgumentVector.h"
+#include "platform/commandline/CommandTail.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -41,6 +42,23 @@ TEST(CommandLineTest, CommandLinesSplitIntoArguments) {
     const ArgumentVector vector = ArgumentVector::FromCommandLine(TEXT("p ab"));
     EXPECT_EQ(vector.Values()[0], reinterpret_cast<LPCWSTR>(vector.Values() + 3));
     EXPECT_EQ(vector.Values()[1], vector.Values()[0] + 2);
+}
+
+// The tail is what follows the program name and the blanks behind it: a
+// quoted name ends at its closing quote, an unquoted one at a blank or a
+// control character.
+TEST(CommandLineTest, TheTailFollowsTheProgramName) {
+    const std::pair<LPCWSTR, LPCWSTR> cases[] = {
+        {TEXT(R"("C:\Program Files\l.exe" -wkesto 5)"), TEXT("-wkesto 5")},
+        {TEXT(R"("C:\l.exe"x  y)"), TEXT("x  y")},
+        {TEXT("l.exe\n\t x"), TEXT("x")},
+        {TEXT("l.exe   "), TEXT("")},
+        {TEXT(R"("never closed x)"), TEXT("")},
+    };
+    for (const auto& [line, tail] : cases) {
+        EXPECT_EQ(CString(FindCommandTail(line)), CString(tail))
+            << ::testing::PrintToString(CString(line));
+    }
 }
 
 // An argument is quoted only where the splitter would change it, and splits

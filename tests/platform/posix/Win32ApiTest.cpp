@@ -129,6 +129,10 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return start(TEXT("open"), "missing"); }, ERROR_FILE_NOT_FOUND},
         {[&] { return ShellExecuteW(nullptr, nullptr, nullptr, nullptr, root, 0) > HINSTANCE(32); },
          ERROR_FILE_NOT_FOUND},
+        {[&] {
+             return ShellExecuteW(nullptr, nullptr, TEXT(""), nullptr, root, 0) > HINSTANCE(32);
+         },
+         ERROR_FILE_NOT_FOUND},
         {[&] { return start(nullptr, "file"); }, ERROR_ACCESS_DENIED},
         // A program being written cannot start; a failure that ShellExecuteW
         // has a number of its own for answers that number.
@@ -143,6 +147,13 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0); },
          ERROR_MR_MID_NOT_FOUND},
         {[&] { return GetModuleFileNameW(nullptr, nullptr, 0) != 0; }, ERROR_INSUFFICIENT_BUFFER},
+        // A path that does not fit is cut and ended inside the buffer: the
+        // answer is false when the call does as Windows does.
+        {[&] {
+             WCHAR path[6] = {1, 1, 1, 1, 1, 1};
+             return GetModuleFileNameW(nullptr, path, 4) != 4 || path[3] != 0 || path[4] != 1;
+         },
+         ERROR_INSUFFICIENT_BUFFER},
         // A code page other than the system's, which is UTF-8.
         {[&] { return WideCharToMultiByte(1252, 0, TEXT("a"), -1, nullptr, 0, 0, 0) != 0; },
          ERROR_INVALID_PARAMETER},
@@ -199,6 +210,12 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     for (const HANDLE reader : readers) {
         CloseHandle(reader);
     }
+    // A buffer without room for the terminator gets nothing; the answer is
+    // the size needed.
+    const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+    std::vector<WCHAR> current(needed, 0);
+    EXPECT_EQ(GetCurrentDirectoryW(needed - 1, current.data()), needed);
+    EXPECT_EQ(current[0], 0);
     WCHAR text[20];
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);
@@ -271,20 +288,24 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
 }
 
 // The started program keeps none of its starter's open files beyond the
-// standard three, runs in the folder it is given, and the start clears the
-// last error.
+// standard three, runs in the folder it is given (without one, in the
+// current directory), and the start clears the last error.
 TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
+    const fs::path before = fs::current_path();
+    fs::current_path(temp.path());
     ASSERT_EQ(dup2(open("/", O_RDONLY), 100), 100);
-    SetLastError(ERROR_ACCESS_DENIED);
-    ASSERT_GT(ShellExecuteW(nullptr, TEXT("open"), TEXT("\\bin\\sh"),
-                            TEXT("-c \"[ -e /proc/self/fd/100 ] && echo held "
-                                 ">fifo || echo free >fifo\""),
-                            root, SW_SHOW),
-              HINSTANCE(32));
-    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    for (const LPCWSTR directory : {root.operator LPCWSTR(), TEXT(""), LPCWSTR(nullptr)}) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        const HINSTANCE started = ShellExecuteW(
+            nullptr, TEXT("open"), TEXT("\\bin\\sh"),
+            TEXT("-c \"[ -e /proc/self/fd/100 ] && echo held >fifo || echo free >fifo\""),
+            directory, SW_SHOW);
+        EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+        // The program answers through the FIFO, which waits for it.
+        EXPECT_TRUE(started > HINSTANCE(32) && ReadFile(temp.path() / "fifo") == "free\n");
+    }
     close(100);
-    // The program answers through the FIFO, which waits for it.
-    EXPECT_EQ(ReadFile(temp.path() / "fifo"), "free\n");
+    fs::current_path(before);
 }
 
 // A program started hidden, and a wait that a signal does not cut short.
