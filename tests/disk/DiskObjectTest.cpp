@@ -31,6 +31,8 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
         {false, TEXT("C:\\Da:ta\\a.txt"), TEXT("C:\\Da:ta\\a.txt"), FALSE},
         {false, TEXT("a.t*t"), cwd + TEXT("\\a.t*t"), FALSE},
         {false, TEXT(":a.txt"), cwd + TEXT("\\:a.txt"), FALSE},
+        {false, TEXT("?a.txt"), cwd + TEXT("\\?a.txt"), FALSE},
+        {false, TEXT("*.txt"), cwd + TEXT("\\*.txt"), FALSE},
         {false, TEXT("C::\\a.txt"), TEXT("C::\\a.txt"), FALSE},
     };
     for (const auto& [directory, in, out, valid] : cases) {
@@ -44,7 +46,7 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
                  disk.CreateDirectoryChain(CString()) || disk.RemoveFile(TEXT("a?")) ||
                  disk.RemoveFile(CString()) ||
                  disk.ListSubdirectories(TEXT("a?"), list, NamesOnly));
-    EXPECT_EQ(window.texts, Texts(9, TEXT("CDiskObject internal error - check call parameters")));
+    EXPECT_EQ(window.texts, Texts(11, TEXT("CDiskObject internal error - check call parameters")));
 }
 
 // A directory loses its files, hidden ones too, and then fails at a
@@ -140,10 +142,14 @@ TEST_F(DiskTest, ListingsAreOrderedAndNeverFollowLinks) {
     const bool links = MakeDirectoryLink(FsPath("outside"), FsPath("Data/t/link"));
     // What the list held is named relative to the folder too.
     list.SetAt(0, Path("Data/"));
+    window.texts.clear();
     EXPECT_TRUE(disk.ListSubdirectories(Path("Data"), list, NamesOnly));
     Texts expected = {CString(), TEXT("sub"), TEXT("sub\\c"), TEXT("t"), TEXT("t\\link")};
     expected.resize(links ? 5 : 4);
     EXPECT_EQ(ToTexts(list), expected);
+    // Each is shown by its name as it is found.
+    const Texts shown = {TEXT("sub"), TEXT("c"), TEXT("t"), TEXT("link")};
+    EXPECT_EQ(window.texts, Texts(shown.begin(), shown.begin() + expected.size() - 1));
     if (!links) {
         GTEST_SKIP() << "this system makes no directory links";
     }

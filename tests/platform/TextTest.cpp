@@ -17,6 +17,12 @@ TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
     message.GetBuffer(10);
     message.ReleaseBuffer(0);
     EXPECT_TRUE(message.IsEmpty());
+    // One filled to its end, with no terminator in it, keeps all of it.
+    std::char_traits<WCHAR>::copy(message.GetBuffer(3), TEXT("abc"), 3);
+    message.ReleaseBuffer();
+    EXPECT_EQ(message, CString(TEXT("abc")));
+    EXPECT_EQ(message.Left(-1) + message.Right(0) + message.Mid(9) + TEXT('|') + message.Mid(-1, 2),
+              CString(TEXT("|ab")));
     // A search that finds nothing answers -1, as callers compare against.
     const CString path(TEXT("C:\\TavrelData\\update"));
     EXPECT_EQ(path.Find(TEXT('/')), -1);

@@ -1,6 +1,7 @@
 // What only Linux has: copies over links and FIFOs; a copy made durable by
 // waits for the whole file system, which a fault in the test builds' seam
-// fails; and a current directory that moves while it is read.
+// fails; a current directory that moves while it is read; and UNC paths
+// that name local folders.
 #include <sys/stat.h>
 
 #include "platform/posix/SystemCalls.h"
@@ -98,6 +99,19 @@ TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     EXPECT_FALSE(disk.CopyTree(Path("src"), Path("held"), TRUE));
     ClearFault();
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, Path("held/plugins/")));
+}
+
+// A UNC path is a path from the root here: a chain makes each level below
+// its server and share, and shows each as the UNC path it was given.
+TEST_F(DiskTest, AChainOnAUncPathMakesTheLevelsBelowItsShare) {
+    const CString unc = TEXT("\\") + Path("chain/unc");
+    EXPECT_TRUE(disk.CreateDirectoryChain(unc)) << disk.m_errorText;
+    EXPECT_TRUE(fs::is_directory(FsPath("chain/unc")));
+    ASSERT_FALSE(window.texts.empty());
+    EXPECT_EQ(window.texts.back(), unc);
+    for (const CString& text : window.texts) {
+        EXPECT_EQ(text.Left(2), CString(TEXT("\\\\"))) << text;
+    }
 }
 
 }  // namespace

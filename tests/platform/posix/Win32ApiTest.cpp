@@ -199,6 +199,9 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         EXPECT_TRUE(CloseHandle(made));
     }
     EXPECT_EQ(std::string(bytes, 7), "written");
+    // A file of one byte is copied whole.
+    EXPECT_TRUE(CopyFileW(P("!"), P("copied"), TRUE));
+    EXPECT_EQ(ReadFile(temp.path() / "copied"), "!");
     // Shared locks share.
     const HANDLE readers[] = {
         CreateFileW(P("made"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
