@@ -220,4 +220,22 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
     }
 }
 
+// A record cut short while it was written (by a power cut before it was on
+// stable storage), which nothing can have acted on, is removed unread:
+// nothing it names is touched, even what is there to be put back.
+TEST_F(DiskTest, ARecordCutShortIsRemovedUnread) {
+    MakeFiles({"to/a.txt"});
+    const std::string kept = TemporaryName(TEXT("kept:a.txt"));
+    WriteFile(FsPath("to") / kept, "kept");
+    // One entry, a.txt replaced, in UTF-16; then a check that is not its own.
+    const std::string entry("=\0a\0.\0t\0x\0t\0\0\0", 14);
+    for (const std::string& record : {std::string(), entry + std::string(8, '\0')}) {
+        WriteFile(FsPath("to") / TemporaryName(TEXT("record:")), record);
+        EXPECT_TRUE(disk.HasUnfinishedCopy(Path("to")));
+        EXPECT_TRUE(disk.RecoverCopy(Path("to")));
+        EXPECT_EQ(In("to"), (Names{"a.txt", kept}));
+        EXPECT_EQ(ReadFile(FsPath("to/a.txt")), "to/a.txt");
+    }
+}
+
 }  // namespace
