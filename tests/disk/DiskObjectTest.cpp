@@ -41,12 +41,29 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
         EXPECT_EQ(path, out);
     }
     ASSERT_TRUE(SetCurrentDirectoryW(Path()));
+    const CString internal = TEXT("CDiskObject internal error - check call parameters");
+    EXPECT_EQ(window.texts, Texts(6, internal));
     CStringArray list;
-    EXPECT_FALSE(disk.CopyTree(TEXT("C:\\a*b"), Path(), TRUE) ||
-                 disk.CreateDirectoryChain(CString()) || disk.RemoveFile(TEXT("a?")) ||
-                 disk.RemoveFile(CString()) ||
-                 disk.ListSubdirectories(TEXT("a?"), list, NamesOnly));
-    EXPECT_EQ(window.texts, Texts(11, TEXT("CDiskObject internal error - check call parameters")));
+    const std::function<BOOL()> refused[] = {
+        [&] { return disk.CopyTree(TEXT("C:\\a*b"), Path(), TRUE); },
+        [&] { return disk.CopyFiles(CString(), Path(), TRUE); },
+        [&] { return disk.CreateDirectoryChain(CString()); },
+        [&] { return disk.RemoveFile(TEXT("a?")); },
+        [&] { return disk.RemoveFile(CString()); },
+        [&] { return disk.EmptyDirectory(CString()); },
+        [&] { return disk.RemoveDirectory(CString()); },
+        [&] { return disk.RemoveTree(CString()); },
+        [&] { return disk.ListSubdirectories(TEXT("a?"), list, NamesOnly); },
+        [&] { return disk.ListFiles(TEXT("a*"), list, NamesOnly); },
+        [&] { return disk.DirectoryExists(CString()); },
+        [&] { return disk.RecoverCopy(CString()); },
+        [&] { return disk.HasUnfinishedCopy(CString()); },
+    };
+    for (size_t i = 0; i < std::size(refused); ++i) {
+        window.texts.clear();
+        EXPECT_FALSE(refused[i]()) << "operation " << i;
+        EXPECT_EQ(window.texts, Texts{internal}) << "operation " << i;
+    }
 }
 
 // A directory loses its files, hidden ones too, and then fails at a
