@@ -68,6 +68,12 @@ TEST(CommandLineInfoTest, EightBitParametersActAsWideOnes) {
     info.ParseParam("doc", FALSE, FALSE);
     info.ParseParam("printer", FALSE, TRUE);
     EXPECT_EQ(Describe(info), CString(TEXT("doc|PrintTo|s|printer||")));
+    // Each of those flags turns it off at once.
+    CCommandLineInfo embedded;
+    embedded.ParseParam("Embedding", TRUE, FALSE);
+    CCommandLineInfo automated;
+    automated.ParseParam(TEXT("automation"), TRUE, FALSE);
+    EXPECT_EQ(Describe(embedded) + Describe(automated), CString(TEXT("|New|e||||New|a|||")));
 }
 
 }  // namespace
