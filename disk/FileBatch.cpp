@@ -99,39 +99,31 @@ bool Exists(const CString& path) {
     return FileSearch(path).IsOpen();
 }
 
-struct FileIdentity {
-    bool known = false;
-    DWORD volume = 0;
-    DWORD indexHigh = 0;
-    DWORD indexLow = 0;
-    DWORD links = 0;
-};
-
 // The file at path itself (a link is not followed), without opening it for
-// reading or writing.
-FileIdentity IdentityOf(const CString& path) {
-    FileIdentity identity;
+// reading or writing; all zero when it cannot be had.
+BY_HANDLE_FILE_INFORMATION InformationOf(const CString& path) {
     const ScopedHandle file(CreateFileW(
         path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION information;
-    if (file.IsValid() && GetFileInformationByHandle(file.get(), &information)) {
-        identity = {true, information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                    information.nFileIndexLow, information.nNumberOfLinks};
+    if (!file.IsValid() || !GetFileInformationByHandle(file.get(), &information)) {
+        return {};
     }
-    return identity;
+    return information;
 }
 
 // One file under two names, as a hard link makes it. A target that is not
 // there, or has no other name, is not the source.
 bool IsSameFile(const CString& source, const CString& target) {
-    const FileIdentity first = IdentityOf(target);
-    if (!first.known || first.links < 2) {
+    const BY_HANDLE_FILE_INFORMATION first = InformationOf(target);
+    if (first.nNumberOfLinks < 2) {
         return false;
     }
-    const FileIdentity second = IdentityOf(source);
-    return second.known && first.volume == second.volume && first.indexHigh == second.indexHigh &&
-           first.indexLow == second.indexLow;
+    const BY_HANDLE_FILE_INFORMATION second = InformationOf(source);
+    return second.nNumberOfLinks == first.nNumberOfLinks &&
+           second.dwVolumeSerialNumber == first.dwVolumeSerialNumber &&
+           second.nFileIndexHigh == first.nFileIndexHigh &&
+           second.nFileIndexLow == first.nFileIndexLow;
 }
 
 // Windows refuses to replace or delete a read-only or hidden file.

@@ -17,7 +17,10 @@ TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
     message.GetBuffer(10);
     message.ReleaseBuffer(0);
     EXPECT_TRUE(message.IsEmpty());
-    // One filled to its end, with no terminator in it, keeps all of it.
+    // Without one, the text ends at the first NUL, or with the buffer.
+    std::char_traits<WCHAR>::copy(message.GetBuffer(5), TEXT("ab"), 3);
+    message.ReleaseBuffer();
+    EXPECT_EQ(message, CString(TEXT("ab")));
     std::char_traits<WCHAR>::copy(message.GetBuffer(3), TEXT("abc"), 3);
     message.ReleaseBuffer();
     EXPECT_EQ(message, CString(TEXT("abc")));
