@@ -1,7 +1,8 @@
 // What only Linux has: copies over links and FIFOs; a copy made durable by
 // waits for the whole file system, which a fault in the test builds' seam
-// fails; a current directory that moves while it is read; and UNC paths
-// that name local folders.
+// fails; a current directory that moves while it is read; UNC paths that
+// name local folders; and descriptors and memory, all given back.
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include "platform/posix/SystemCalls.h"
@@ -112,6 +113,33 @@ TEST_F(DiskTest, AChainOnAUncPathMakesTheLevelsBelowItsShare) {
     for (const CString& text : window.texts) {
         EXPECT_EQ(text.Left(2), CString(TEXT("\\\\"))) << text;
     }
+}
+
+// Operations give back what they take: after a first round, which may fill
+// caches of the run-time, more rounds leave no descriptor open and the heap
+// no larger.
+TEST_F(DiskTest, OperationsGiveBackWhatTheyTake) {
+    MakeFiles({"src/a.txt", "src/sub/b.txt"});
+    CDiskObject quiet;
+    const auto round = [&] {
+        MakeFiles({"dst/a.txt"});
+        CStringArray list;
+        EXPECT_TRUE(quiet.CopyTree(Path("src"), Path("dst"), TRUE));
+        EXPECT_TRUE(quiet.ListFiles(Path("dst"), list, FullPaths));
+        EXPECT_FALSE(quiet.RemoveFile(Path("missing")));
+        EXPECT_TRUE(quiet.RemoveTree(Path("dst")));
+    };
+    const auto descriptors = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    round();
+    const auto open = descriptors();
+    const size_t heap = mallinfo2().uordblks;
+    for (int i = 0; i < 20; ++i) {
+        round();
+    }
+    EXPECT_EQ(descriptors(), open);
+    EXPECT_LT(mallinfo2().uordblks, heap + 1024);
 }
 
 }  // namespace

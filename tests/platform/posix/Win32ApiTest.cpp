@@ -157,6 +157,11 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         // A code page other than the system's, which is UTF-8.
         {[&] { return WideCharToMultiByte(1252, 0, TEXT("a"), -1, nullptr, 0, 0, 0) != 0; },
          ERROR_INVALID_PARAMETER},
+        // A length or size below any there can be.
+        {[&] { return WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -2, nullptr, 0, 0, 0) != 0; },
+         ERROR_INVALID_PARAMETER},
+        {[&] { return WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -1, nullptr, -1, 0, 0) != 0; },
+         ERROR_INVALID_PARAMETER},
         // Room for the text but not for its terminator.
         {[&] {
              char narrow[2];
@@ -199,6 +204,9 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         EXPECT_TRUE(CloseHandle(made));
     }
     EXPECT_EQ(std::string(bytes, 7), "written");
+    // A file may be made without being opened for reading or writing.
+    EXPECT_TRUE(CloseHandle(CreateFileW(P("bare"), 0, 0, nullptr, CREATE_NEW, 0, nullptr)));
+    EXPECT_TRUE(fs::is_regular_file(temp.path() / "bare"));
     // A file of one byte is copied whole.
     EXPECT_TRUE(CopyFileW(P("!"), P("copied"), TRUE));
     EXPECT_EQ(ReadFile(temp.path() / "copied"), "!");
