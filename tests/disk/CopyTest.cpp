@@ -47,7 +47,8 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     // A doubled separator inside the path still makes every level after it,
     // each shown as it is made.
     window.texts.clear();
-    EXPECT_TRUE(disk.CreateDirectoryChain(Path("chain//deeper"))) << disk.m_errorText;
+    EXPECT_EQ(disk.CreateDirectoryChain(Path("chain//deeper")), 1) << disk.m_errorText;
+    EXPECT_EQ(disk.DirectoryExists(Path("chain/deeper")), 1);
     EXPECT_TRUE(fs::is_directory(FsPath("chain/deeper")));
     EXPECT_EQ(std::count(window.texts.begin(), window.texts.end(), Path("chain")), 1);
     // A batch given up once sealed, as when the copy is cut short by an

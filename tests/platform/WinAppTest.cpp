@@ -1,5 +1,6 @@
 #include "platform/WinApp.h"
 
+#include <exception>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -34,6 +35,13 @@ TEST(WinAppTest, MainRoutineCallsTheHooksInOrderOnTheCommandTail) {
         EXPECT_EQ(app.m_nCmdShow, SW_SHOW);
     }
     EXPECT_EQ(AfxGetApp(), nullptr);
+}
+
+// Whatever ends the program unforeseen (an exception that nothing catches,
+// or one thrown with no memory left) ends it quietly with the exit code for
+// no memory.
+TEST(WinAppTest, AnUnforeseenEndIsQuiet) {
+    EXPECT_EXIT(std::terminate(), ::testing::ExitedWithCode(255), "^$");
 }
 
 }  // namespace

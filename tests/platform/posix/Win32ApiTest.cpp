@@ -147,6 +147,14 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0); },
          ERROR_MR_MID_NOT_FOUND},
         {[&] { return GetModuleFileNameW(nullptr, nullptr, 0) != 0; }, ERROR_INSUFFICIENT_BUFFER},
+        {[&] { return GetModuleFileNameW(HMODULE(1), nullptr, 0) != 0; }, ERROR_MOD_NOT_FOUND},
+        // Room for the message but not for its terminator.
+        {[&] {
+             WCHAR text[19];
+             return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 19,
+                                   0) != 0;
+         },
+         ERROR_INSUFFICIENT_BUFFER},
         // A path that does not fit is cut and ended inside the buffer: the
         // answer is false when the call does as Windows does.
         {[&] {
@@ -207,9 +215,14 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     // A file may be made without being opened for reading or writing.
     EXPECT_TRUE(CloseHandle(CreateFileW(P("bare"), 0, 0, nullptr, CREATE_NEW, 0, nullptr)));
     EXPECT_TRUE(fs::is_regular_file(temp.path() / "bare"));
-    // A file of one byte is copied whole.
-    EXPECT_TRUE(CopyFileW(P("!"), P("copied"), TRUE));
-    EXPECT_EQ(ReadFile(temp.path() / "copied"), "!");
+    // A file of one byte is copied whole, with its permissions and the time
+    // it was last written.
+    const auto written = fs::file_time_type() + std::chrono::hours(24 * 365 * 31);
+    fs::last_write_time(temp.path() / "B", written);
+    EXPECT_TRUE(CopyFileW(P("B"), P("copied"), TRUE));
+    EXPECT_EQ(ReadFile(temp.path() / "copied"), "B");
+    EXPECT_EQ(Mode("copied"), 0751);
+    EXPECT_EQ(fs::last_write_time(temp.path() / "copied"), written);
     // Shared locks share.
     const HANDLE readers[] = {
         CreateFileW(P("made"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
@@ -324,6 +337,7 @@ TEST(ProcessTest, StartupInfoAndSleep) {
     STARTUPINFOW startup = {0, 1, 1};
     GetStartupInfoW(&startup);
     EXPECT_EQ(startup.dwFlags + startup.wShowWindow, 0u);
+    EXPECT_EQ(startup.cb, sizeof(startup));
     signal(SIGALRM, [](int) {});
     const auto start = std::chrono::steady_clock::now();
     ualarm(20000, 0);
