@@ -92,7 +92,6 @@ int AfxEntry(HINSTANCE instance) {
     }
 
     STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
     GetStartupInfoW(&startup);
     const int show =
         (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;

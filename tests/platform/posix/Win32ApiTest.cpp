@@ -18,12 +18,13 @@ namespace {
 typedef std::vector<CString> Names;
 
 // A tree of each kind of entry: "file" with a second name "twin" and a link
-// "filelink", "another", "z.txt", "!", a program "B", a folder "full" with "sub" in it
+// "filelink", "another", "z.txt", "!", a letter whose low byte is that of a
+// backslash (U+015C), a program "B", a folder "full" with "sub" in it
 // and a link "dirlink" to it, and a FIFO.
 class FilesTest : public ::testing::Test {
 protected:
     FilesTest() {
-        for (const char* name : {"file", "another", "B", "z.txt", "!"}) {
+        for (const char* name : {"file", "another", "B", "z.txt", "!", "\xC5\x9C"}) {
             WriteFile(temp.path() / name, name);
         }
         fs::permissions(temp.path() / "B", fs::perms(0751));
@@ -294,7 +295,7 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
         {P("*.*"),
          {TEXT(".:16"), TEXT("..:16"), TEXT("!:128"), TEXT("another:128"), TEXT("B:128"),
           TEXT("dirlink:1040"), TEXT("fifo:64"), TEXT("file:128"), TEXT("filelink:1024"),
-          TEXT("full:16"), TEXT("twin:128"), TEXT("z.txt:128")}},
+          TEXT("full:16"), TEXT("twin:128"), TEXT("z.txt:128"), TEXT("\u015C:128")}},
         // Letters match in either case, from a to z.
         {P("b*"), {TEXT("B:128")}},
         {P("A*"), {TEXT("another:128")}},
