@@ -25,7 +25,8 @@ TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
     message.ReleaseBuffer();
     EXPECT_EQ(message, CString(TEXT("abc")));
     EXPECT_EQ(message.Replace(TEXT('b'), TEXT('/')) + message.Replace(TEXT('x'), TEXT('y')), 1);
-    EXPECT_EQ(message.Left(-1) + message.Right(0) + message.Mid(9) + TEXT('|') + message.Mid(-1, 2),
+    EXPECT_EQ(message.Left(-1) + message.Right(0) + message.Mid(9) + message.Mid(1, 0) + TEXT('|') +
+                  message.Mid(-1, 2),
               CString(TEXT("|a/")));
     // A search that finds nothing answers -1, as callers compare against.
     const CString path(TEXT("C:\\TavrelData\\update"));
