@@ -49,19 +49,16 @@ Utf16Text BuildCommandLine() {
     return line;
 }
 
+// The kernel names no link target longer than PATH_MAX; one that fills the
+// buffer may have been cut, and is no path.
 std::string ReadLink(const char* link) {
     std::string target(PATH_MAX, '\0');
-    for (;;) {
-        const ssize_t length = readlink(link, &target[0], target.size());
-        if (length < 0) {
-            return std::string();
-        }
-        if (static_cast<size_t>(length) < target.size()) {
-            target.resize(length);
-            return target;
-        }
-        target.resize(target.size() * 2);
+    const ssize_t length = readlink(link, &target[0], target.size());
+    if (length < 0 || static_cast<size_t>(length) == target.size()) {
+        return std::string();
     }
+    target.resize(length);
+    return target;
 }
 
 // The path that exec was given, made absolute against the start directory,

@@ -22,23 +22,28 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     // An updater that stages an unchanged file as a hard link of the
     // installed one must find it as it was.
     fs::create_hard_link(FsPath("dst/kept.txt"), FsPath("src/kept.txt"));
+    // Two other files that each have a second name are two files.
+    MakeFiles({"src/twice.txt", "dst/twice.txt"});
+    fs::create_hard_link(FsPath("src/twice.txt"), FsPath("twice-src"));
+    fs::create_hard_link(FsPath("dst/twice.txt"), FsPath("twice-dst"));
     // What a copy cut off left beside a target is met again and goes; a
     // read-only target is replaced like any other.
     WriteFile(ToFsPath(FileBatch::TemporaryFor(Path("dst/a.txt"))), "cut off");
     fs::permissions(FsPath("dst/b.txt"), fs::perms::owner_read);
 
     EXPECT_TRUE(disk.CopyTree(Path("src"), Path("dst/"), TRUE)) << disk.m_errorText;
-    for (const char* file : {"a.txt", "b.txt", "sub/deep/c.txt"}) {
+    for (const char* file : {"a.txt", "b.txt", "sub/deep/c.txt", "twice.txt"}) {
         EXPECT_EQ(ReadFile(FsPath("dst") / file), std::string("src/") + file) << file;
     }
     EXPECT_TRUE(fs::equivalent(FsPath("dst/kept.txt"), FsPath("src/kept.txt")));
-    EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub"}));
+    EXPECT_EQ(In("dst"),
+              (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub", "twice.txt"}));
     // A missing source has no files, and the destination is still made; a
     // tree copy needs its source.
     EXPECT_TRUE(disk.CopyFiles(Path("missing"), Path("new/a/b"), TRUE));
     EXPECT_FALSE(disk.CopyTree(Path("missing"), Path("out"), TRUE));
     EXPECT_EQ(disk.m_errorText, SystemError(ERROR_PATH_NOT_FOUND, Path("missing") + TEXT("\\*.*")));
-    EXPECT_EQ(In(""), (Names{"dst", "new", "src"}));
+    EXPECT_EQ(In(""), (Names{"dst", "new", "src", "twice-dst", "twice-src"}));
     // A file in the way fails a chain, with the message for the level that
     // could not be made.
     EXPECT_EQ(disk.CreateDirectoryChain(Path("src/a.txt/deeper")), 0);
@@ -72,7 +77,8 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     ClearFault();
     fs::permissions(FsPath("again/a.txt"), fs::perms::owner_all);
     EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "src/a.txt");
-    EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub"}));
+    EXPECT_EQ(In("dst"),
+              (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub", "twice.txt"}));
     // A file that another program makes where the batch adds one, after the
     // batch is sealed, is not the batch's to replace, nor to remove.
     {
@@ -87,7 +93,7 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     EXPECT_EQ(ReadFile(FsPath("dst/sub/a.txt")), "another's");
     // A copy into its own tree copies what was there before it began, once.
     EXPECT_TRUE(disk.CopyTree(Path("src"), Path("src/copy"), TRUE));
-    EXPECT_EQ(In("src/copy"), (Names{"a.txt", "b.txt", "empty", "kept.txt", "sub"}));
+    EXPECT_EQ(In("src/copy"), (Names{"a.txt", "b.txt", "empty", "kept.txt", "sub", "twice.txt"}));
 }
 
 // A file named as another's temporary, or as the name that another's old

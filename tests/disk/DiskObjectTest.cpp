@@ -30,6 +30,7 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
         {false, TEXT("..\\.profile"), Path("A/B/.profile"), TRUE},
         {false, TEXT("C:\\Da:ta\\a.txt"), TEXT("C:\\Da:ta\\a.txt"), FALSE},
         {false, TEXT("a.t*t"), cwd + TEXT("\\a.t*t"), FALSE},
+        {false, TEXT("C:"), TEXT("C:"), TRUE},
         {false, TEXT(":a.txt"), cwd + TEXT("\\:a.txt"), FALSE},
         {false, TEXT("?a.txt"), cwd + TEXT("\\?a.txt"), FALSE},
         {false, TEXT("*.txt"), cwd + TEXT("\\*.txt"), FALSE},
@@ -63,6 +64,32 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
         window.texts.clear();
         EXPECT_FALSE(refused[i]()) << "operation " << i;
         EXPECT_EQ(window.texts, Texts{internal}) << "operation " << i;
+    }
+}
+
+// Each operation first clears the error text of the one before.
+TEST_F(DiskTest, EachOperationClearsTheLastError) {
+    MakeFiles({"d/a.txt", "e/b.txt"});
+    CStringArray list;
+    const std::pair<std::function<BOOL()>, BOOL> operations[] = {
+        {[&] { return disk.ListFiles(Path("d"), list, NamesOnly); }, TRUE},
+        {[&] { return disk.ListFilesMatching(TEXT("*.txt"), Path("d"), list, NamesOnly); }, TRUE},
+        {[&] { return disk.ListSubdirectories(Path(), list, NamesOnly); }, TRUE},
+        {[&] { return disk.DirectoryExists(Path("d")); }, TRUE},
+        {[&] { return disk.CreateDirectoryChain(Path("n/m")); }, TRUE},
+        {[&] { return disk.CopyFiles(Path("d"), Path("c"), TRUE); }, TRUE},
+        {[&] { return disk.CopyTree(Path("d"), Path("t"), TRUE); }, TRUE},
+        {[&] { return disk.RecoverCopy(Path("c")); }, TRUE},
+        {[&] { return disk.HasUnfinishedCopy(Path("c")); }, FALSE},
+        {[&] { return disk.EmptyDirectory(Path("c")); }, TRUE},
+        {[&] { return disk.RemoveDirectory(Path("c")); }, TRUE},
+        {[&] { return disk.RemoveTree(Path("t")); }, TRUE},
+        {[&] { return disk.RemoveFile(Path("e/b.txt")); }, TRUE},
+    };
+    for (size_t i = 0; i < std::size(operations); ++i) {
+        EXPECT_FALSE(disk.RemoveFile(Path("missing")));
+        EXPECT_EQ(operations[i].first(), operations[i].second) << "operation " << i;
+        EXPECT_EQ(disk.m_errorText, CString()) << "operation " << i;
     }
 }
 

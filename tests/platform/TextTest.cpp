@@ -24,6 +24,7 @@ TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
     std::char_traits<WCHAR>::copy(message.GetBuffer(3), TEXT("abc"), 3);
     message.ReleaseBuffer();
     EXPECT_EQ(message, CString(TEXT("abc")));
+    EXPECT_EQ(message.Left(99), message);
     EXPECT_EQ(message.Replace(TEXT('b'), TEXT('/')) + message.Replace(TEXT('x'), TEXT('y')), 1);
     EXPECT_EQ(message.Left(-1) + message.Right(0) + message.Mid(9) + message.Mid(1, 0) + TEXT('|') +
                   message.Mid(-1, 2),

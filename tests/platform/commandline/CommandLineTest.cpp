@@ -28,6 +28,7 @@ TEST(CommandLineTest, CommandLinesSplitIntoArguments) {
         {TEXT("C:\\l.exe\n5"), {TEXT("C:\\l.exe\n5")}},
         {TEXT("p\t\x01 a\t\t b "), {TEXT("p"), TEXT("\x01"), TEXT("a"), TEXT("b")}},
         {TEXT(R"("C:\x\"y z)"), {TEXT(R"(C:\x\)"), TEXT("y"), TEXT("z")}},
+        {TEXT(R"("C:\never closed)"), {TEXT(R"(C:\never closed)")}},
         {TEXT(R"(p "" a\"b "a\\" "a""b c")"),
          {TEXT("p"), TEXT(""), TEXT(R"(a"b)"), TEXT(R"(a\)"), TEXT(R"(a"b)"), TEXT("c")}},
         {TEXT(R"(p a\\\\"b c" a\\\"b C:\\d\\ a"b c"d "never closed)"),

@@ -115,6 +115,7 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return open("fifo", GENERIC_WRITE); }, ERROR_ACCESS_DENIED},
         {[&] { return open("running", GENERIC_WRITE); }, ERROR_SHARING_VIOLATION},
         {[&] { return open("file", GENERIC_WRITE, CREATE_NEW); }, ERROR_FILE_EXISTS},
+        {[&] { return open("file", GENERIC_READ, 0); }, ERROR_INVALID_PARAMETER},
         {[&] { return open("filelink", GENERIC_READ, OPEN_ALWAYS); }, ERROR_CANT_RESOLVE_FILENAME},
         {[&] { return transfer(GENERIC_WRITE); }, ERROR_ACCESS_DENIED},
         {[&] { return transfer(GENERIC_READ); }, ERROR_ACCESS_DENIED},
@@ -126,6 +127,8 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
          ERROR_ACCESS_DENIED},
         {[&] { return MoveFileExW(P("file"), P("twin"), 0); }, ERROR_ALREADY_EXISTS},
         {[&] { return !Search(P("*.log")).empty(); }, ERROR_FILE_NOT_FOUND},
+        // No window handle is valid here.
+        {[&] { return SetWindowTextW(nullptr, TEXT("x")); }, ERROR_INVALID_WINDOW_HANDLE},
         {[&] { return !Search(P("file\\*.*")).empty(); }, ERROR_DIRECTORY},
         {[&] { return start(TEXT("open"), "missing"); }, ERROR_FILE_NOT_FOUND},
         {[&] { return ShellExecuteW(nullptr, nullptr, nullptr, nullptr, root, 0) > HINSTANCE(32); },
@@ -161,6 +164,13 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] {
              WCHAR path[6] = {1, 1, 1, 1, 1, 1};
              return GetModuleFileNameW(nullptr, path, 4) != 4 || path[3] != 0 || path[4] != 1;
+         },
+         ERROR_INSUFFICIENT_BUFFER},
+        // So is one that would fit but for its terminator.
+        {[&] {
+             WCHAR path[MAX_PATH];
+             const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+             return GetModuleFileNameW(nullptr, path, length) != length || path[length - 1] != 0;
          },
          ERROR_INSUFFICIENT_BUFFER},
         // A code page other than the system's, which is UTF-8.
@@ -301,6 +311,9 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
         {P("A*"), {TEXT("another:128")}},
         {P("Z?TXT"), {TEXT("z.txt:128")}},
         {P("*l*k"), {TEXT("dirlink:1040"), TEXT("filelink:1024")}},
+        // A '*' that matched too little takes one more character, and the
+        // rest of the pattern is matched again from its start.
+        {P("*il"), {}},
         {P("B?"), {}},
         // A name without wildcards is that one entry, looked up as it is,
         // and cut to fit the find data.
