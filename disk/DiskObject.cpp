@@ -71,11 +71,11 @@ BOOL CDiskObject::QualifyFile(CString& path) {
         const CString& directory = parts.directory;
         if (directory.GetLength() > 2 && StartsWith(directory, TEXT("\\\\"))) {
             // A UNC path stays as it is.
-        } else if (directory.GetLength() > 2 && StartsWith(directory, TEXT("..\\"))) {
+        } else if (StartsWith(directory, TEXT("..\\"))) {
             // Each leading ..\ is one step up from the current directory.
             const CurrentDirectoryKeeper keeper(current);
             CString rest = directory;
-            while (rest.GetLength() > 2 && StartsWith(rest, TEXT("..\\"))) {
+            while (StartsWith(rest, TEXT("..\\"))) {
                 SetCurrentDirectoryW(TEXT(".."));
                 rest = rest.Mid(3);
             }

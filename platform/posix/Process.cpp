@@ -134,12 +134,8 @@ UINT SetErrorMode(UINT mode) {
     return previous;
 }
 
+// INFINITE is waited for as the longest finite wait, 49 days.
 void Sleep(DWORD milliseconds) {
-    if (milliseconds == INFINITE) {
-        for (;;) {
-            pause();
-        }
-    }
     timespec remaining{static_cast<time_t>(milliseconds / 1000),
                        static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {

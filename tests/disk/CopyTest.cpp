@@ -177,10 +177,11 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
     }
 }
 
-// A copy is done once it is marked so, and put back when it cannot be. What
-// a copy cannot clear up after itself (its record among it) is cleared up by
-// the next copy into the folder before anything else: while that fails, the
-// copy fails, naming the folder.
+// A copy is done once it is marked so, and put back when it cannot be; an
+// old file that is in use for a moment is waited for. What a copy cannot
+// clear up after itself (its record among it) is cleared up by the next copy
+// into the folder before anything else: while that fails, the copy fails,
+// naming the folder.
 TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
     if (!HasFaultSeam()) {
         GTEST_SKIP() << "the program to ship has no fault seam";
@@ -198,6 +199,8 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
         Fault clearing;
     } cases[] = {
         {"one", {Call::Rename, Failure::AccessDenied, done.c_str()}, FALSE, kNoFault},
+        // An old file in use for a moment (a scanner reading it) is waited for.
+        {"one", {Call::Rename, Failure::InUse, kept.c_str(), 0, 2}, TRUE, kNoFault},
         {"one",
          {Call::Remove, Failure::AccessDenied, kept.c_str()},
          TRUE,

@@ -57,6 +57,8 @@ DWORD ErrorCodeOf(Failure failure) {
             return ERROR_IO_DEVICE;
         case Failure::NotSameDevice:
             return ERROR_NOT_SAME_DEVICE;
+        case Failure::InUse:
+            return ERROR_SHARING_VIOLATION;
     }
     return ERROR_GEN_FAILURE;
 }

@@ -13,7 +13,7 @@
 enum class Call { Copy, Rename, Remove, Flush, Search, SearchNext };
 
 // How it fails, as each system says it.
-enum class Failure { AccessDenied, DiskFull, IoError, NotSameDevice };
+enum class Failure { AccessDenied, DiskFull, IoError, NotSameDevice, InUse };
 
 struct Fault {
     Call call;

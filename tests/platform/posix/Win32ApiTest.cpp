@@ -195,7 +195,8 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
     }
 }
 
-// The read-only attribute is the want of every write permission; a folder
+// The read-only attribute is the want of every write permission, and
+// clearing it gives back the owner's where none is left; a folder
 // link goes without what it points at, and goes when that is gone too; a
 // message buffer just big enough is enough; a file under two names counts
 // both, and tells its size; a new file reads back what was written, and is
@@ -205,6 +206,10 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(Mode("B"), 0551);
     EXPECT_TRUE(SetFileAttributesW(P("B"), FILE_ATTRIBUTE_NORMAL));
     EXPECT_EQ(Mode("B"), 0751);
+    fs::permissions(temp.path() / "z.txt", fs::perms(0640));
+    EXPECT_TRUE(SetFileAttributesW(P("z.txt"), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(Mode("z.txt"), 0640);
+    EXPECT_TRUE(CreateDirectoryW(P("folder"), nullptr) && fs::is_directory(temp.path() / "folder"));
     EXPECT_TRUE(RemoveDirectoryW(P("dirlink")) && fs::exists(temp.path() / "full/sub"));
     fs::create_directory_symlink(temp.path() / "gone", temp.path() / "dangling");
     EXPECT_TRUE(RemoveDirectoryW(P("dangling")) &&

@@ -22,6 +22,8 @@ int ErrnoOf(Failure failure) {
             return EIO;
         case Failure::NotSameDevice:
             return EXDEV;
+        case Failure::InUse:
+            return ETXTBSY;
     }
     return EIO;
 }
