@@ -19,5 +19,6 @@ PathParts SplitPath(const CString& path) {
 }
 
 CString WithoutTrailingBackslash(const CString& path) {
-    return path.Right(1) == CString(TEXT("\\")) ? path.Left(path.GetLength() - 1) : path;
+    const int length = path.GetLength();
+    return !path.IsEmpty() && path[length - 1] == TEXT('\\') ? path.Left(length - 1) : path;
 }
