@@ -457,12 +457,19 @@ BOOL FileBatch::Undo() {
 BOOL FileBatch::Recover(const CString& root) {
     for (const bool done : {true, false}) {
         const CString record = done ? DoneRecordFor(root) : RecordFor(root);
-        if (!Exists(record)) {
+        const FileSearch entry(record);
+        if (!entry.IsOpen()) {
             continue;
         }
+        const bool isFile = !entry.IsDirectory() && !entry.IsLink() && !entry.IsDevice();
         Units units;
         std::vector<std::pair<CString, bool>> targets;
-        if (!ReadWholeFile(record, &units) || !Decode(units, &targets)) {
+        // A record that cannot be read now may still tell what to finish or
+        // undo: it stays for a later try.
+        if (isFile && !ReadWholeFile(record, &units)) {
+            return FALSE;
+        }
+        if (!isFile || !Decode(units, &targets)) {
             // Not a record that anything acted on: what a batch cut off
             // while it sealed left, or something else under its name.
             if (!RemoveEntry(record)) {

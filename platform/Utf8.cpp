@@ -89,11 +89,7 @@ std::string ToUtf8(LPCWSTR text, size_t length) {
 }
 
 std::string ToUtf8(LPCWSTR text) {
-    size_t length = 0;
-    while (text[length] != 0) {
-        ++length;
-    }
-    return ToUtf8(text, length);
+    return ToUtf8(text, std::char_traits<WCHAR>::length(text));
 }
 
 Utf16Text FromUtf8(const std::string& text, bool (*kept)(char32_t)) {

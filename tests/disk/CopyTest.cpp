@@ -29,6 +29,10 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     // What a copy cut off left beside a target is met again and goes; a
     // read-only target is replaced like any other.
     WriteFile(ToFsPath(FileBatch::TemporaryFor(Path("dst/a.txt"))), "cut off");
+    // A file under the name a.txt's old content would be kept under, had it
+    // had one, is not the copy's.
+    const fs::path notKept = FsPath("dst") / TemporaryName(TEXT("kept:a.txt"));
+    WriteFile(notKept, "another's");
     fs::permissions(FsPath("dst/b.txt"), fs::perms::owner_read);
 
     EXPECT_TRUE(disk.CopyTree(Path("src"), Path("dst/"), TRUE)) << disk.m_errorText;
@@ -36,6 +40,10 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
         EXPECT_EQ(ReadFile(FsPath("dst") / file), std::string("src/") + file) << file;
     }
     EXPECT_TRUE(fs::equivalent(FsPath("dst/kept.txt"), FsPath("src/kept.txt")));
+    EXPECT_EQ(ReadFile(notKept), "another's");
+    fs::remove(notKept);
+    // Each file is shown as it is listed and again as it is copied.
+    EXPECT_EQ(std::count(window.texts.begin(), window.texts.end(), CString(TEXT("a.txt"))), 2);
     EXPECT_EQ(In("dst"),
               (Names{"a.txt", "b.txt", "empty", "extra.txt", "kept.txt", "sub", "twice.txt"}));
     // A missing source has no files, and the destination is still made; a
@@ -228,6 +236,30 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
         EXPECT_EQ(In("to"), (Names{"a.txt", "m"}));
         EXPECT_EQ(ReadFile(FsPath("to/a.txt")), content);
     }
+}
+
+// A record that cannot be read at first is not taken for one cut short: the
+// copy it tells of is undone once it can be read.
+TEST_F(DiskTest, ARecordThatCannotBeReadIsKept) {
+    if (!HasFaultSeam()) {
+        GTEST_SKIP() << "the program to ship has no fault seam";
+    }
+    MakeFiles({"one/a.txt", "to/a.txt"});
+    {
+        FileBatch batch(Path("to") + TEXT("\\"));
+        ASSERT_TRUE(batch.Write(Path("one") + TEXT("\\"), Path("to") + TEXT("\\"), TEXT("a.txt")) &&
+                    batch.Seal() && batch.Place(0));
+        // Its undo cannot put a.txt back either.
+        InjectFault({Call::Rename, Failure::AccessDenied, "to/a.txt"});
+    }
+    const std::string record = TemporaryName(TEXT("record:"));
+    InjectFault({Call::Open, Failure::IoError, record.c_str(), 0, 1});
+    EXPECT_FALSE(disk.RecoverCopy(Path("to")));
+    ClearFault();
+    EXPECT_EQ(ReadFile(FsPath("to/a.txt")), "one/a.txt");
+    EXPECT_TRUE(disk.RecoverCopy(Path("to")));
+    EXPECT_EQ(ReadFile(FsPath("to/a.txt")), "to/a.txt");
+    EXPECT_EQ(In("to"), Names{"a.txt"});
 }
 
 // A record cut short while it was written (by a power cut before it was on

@@ -34,6 +34,7 @@ TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
     EXPECT_EQ(path.Find(TEXT('/')), -1);
     EXPECT_EQ(path.Find(TEXT("\\update"), 3), 13);
     EXPECT_EQ(path.ReverseFind(TEXT('/')), -1);
+    EXPECT_EQ(path.Find(TEXT('C'), -1) + path.Find(TEXT("C"), -1), -2);
 }
 
 // Capitals come first, there is no locale order, and code units are unsigned

@@ -59,6 +59,10 @@ DWORD ErrorCodeOf(Failure failure) {
             return ERROR_NOT_SAME_DEVICE;
         case Failure::InUse:
             return ERROR_SHARING_VIOLATION;
+        case Failure::InvalidParameter:
+            return ERROR_INVALID_PARAMETER;
+        case Failure::NotSupported:
+            return ERROR_NOT_SUPPORTED;
     }
     return ERROR_GEN_FAILURE;
 }

@@ -8,12 +8,20 @@
 
 #include "platform/Platform.h"
 
-// What fails: a file's content copied, a rename, a file removed, a flush, a
-// directory search begun or read on.
-enum class Call { Copy, Rename, Remove, Flush, Search, SearchNext };
+// What fails: a file opened, a file's content copied, a rename, a file
+// removed, a flush, a directory search begun or read on.
+enum class Call { Open, Copy, Rename, Remove, Flush, Search, SearchNext };
 
 // How it fails, as each system says it.
-enum class Failure { AccessDenied, DiskFull, IoError, NotSameDevice, InUse };
+enum class Failure {
+    AccessDenied,
+    DiskFull,
+    IoError,
+    NotSameDevice,
+    InUse,
+    InvalidParameter,
+    NotSupported
+};
 
 struct Fault {
     Call call;

@@ -48,12 +48,16 @@ TEST_F(DiskTest, FlushesThatFailOrDirectoriesThatMoveAreNeverTakenAsDone) {
         EXPECT_EQ(disk.HasUnfinishedCopy(Path("dst")), flushesBeforeFailure);
     }
     // Copied in the kernel where it can be, else through a buffer (across
-    // file systems, on older kernels).
-    InjectFault({Call::Copy, Failure::NotSameDevice});
-    EXPECT_TRUE(disk.CopyFiles(Path("src"), Path("dst"), TRUE));
-    ClearFault();
-    EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt"}));
-    EXPECT_EQ(ReadFile(FsPath("dst/b.txt")), "src/b.txt");
+    // file systems, on older kernels and on file systems that cannot).
+    for (const Failure failure :
+         {Failure::NotSameDevice, Failure::InvalidParameter, Failure::NotSupported}) {
+        InjectFault({Call::Copy, failure});
+        EXPECT_TRUE(disk.CopyFiles(Path("src"), Path("dst"), TRUE)) << disk.m_errorText;
+        ClearFault();
+        EXPECT_EQ(In("dst"), (Names{"a.txt", "b.txt"}));
+        EXPECT_EQ(ReadFile(FsPath("dst/b.txt")), "src/b.txt");
+        fs::remove_all(FsPath("dst"));
+    }
 }
 #else
 TEST_F(DiskTest, FlushesThatFailOrDirectoriesThatMoveAreNeverTakenAsDone) {

@@ -105,6 +105,7 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return DeleteFileW(P("full")); }, ERROR_ACCESS_DENIED},
         {[&] { return CreateDirectoryW(P("full"), nullptr); }, ERROR_ALREADY_EXISTS},
         {[&] { return CreateDirectoryW(P("file/x"), nullptr); }, ERROR_PATH_NOT_FOUND},
+        {[&] { return CreateDirectoryW(P("missing/x"), nullptr); }, ERROR_PATH_NOT_FOUND},
         {[&] { return RemoveDirectoryW(P("file")); }, ERROR_DIRECTORY},
         {[&] { return RemoveDirectoryW(P("filelink")); }, ERROR_DIRECTORY},
         {[&] { return SetCurrentDirectoryW(P("file")); }, ERROR_DIRECTORY},

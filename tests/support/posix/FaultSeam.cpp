@@ -24,6 +24,10 @@ int ErrnoOf(Failure failure) {
             return EXDEV;
         case Failure::InUse:
             return ETXTBSY;
+        case Failure::InvalidParameter:
+            return EINVAL;
+        case Failure::NotSupported:
+            return EOPNOTSUPP;
     }
     return EIO;
 }
@@ -52,7 +56,7 @@ int Open(const char* path, int flags, ...) noexcept {
     va_start(arguments, flags);
     const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(arguments, mode_t) : 0;
     va_end(arguments);
-    return Fails((flags & (O_CREAT | O_TRUNC)) != 0, kUncounted, path)
+    return Fails((flags & (O_CREAT | O_TRUNC)) != 0, Call::Open, path)
                ? -1
                : real.open(path, flags, mode);
 }

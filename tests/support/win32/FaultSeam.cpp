@@ -17,6 +17,13 @@ bool Fails(Call call, LPCWSTR path) {
     return true;
 }
 
+HANDLE WINAPI Open(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flags, HANDLE model) {
+    return Fails(Call::Open, path)
+               ? INVALID_HANDLE_VALUE
+               : real.createFileW(path, access, share, security, disposition, flags, model);
+}
+
 BOOL WINAPI Copy(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
     return !Fails(Call::Copy, to) && real.copyFileW(from, to, failIfExists);
 }
@@ -47,6 +54,7 @@ void InstallWrappers() {
     static const bool installed = [] {
         SystemCallTable& calls = SystemCalls();
         real = calls;
+        calls.createFileW = Open;
         calls.copyFileW = Copy;
         calls.moveFileExW = Rename;
         calls.deleteFileW = Remove;
