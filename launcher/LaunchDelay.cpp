@@ -48,9 +48,7 @@ int ReadDelaySeconds(const CString& firstParameter) {
 }
 
 DWORD DelayMilliseconds(int seconds) {
-    if (seconds <= 0) {
-        return 0;
-    }
     const uint64_t longestFiniteWait = INFINITE - 1;
-    return static_cast<DWORD>(std::min<uint64_t>(uint64_t{1000} * seconds, longestFiniteWait));
+    return static_cast<DWORD>(
+        std::min<uint64_t>(uint64_t{1000} * std::max(seconds, 0), longestFiniteWait));
 }

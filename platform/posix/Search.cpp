@@ -135,7 +135,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
         errno = 0;
         const dirent* entry = SYSTEM_CALL(readdir)(directory.get());
         if (entry == nullptr) {
-            search->readError = errno != 0 ? Win32ErrorFromErrno(errno) : 0;
+            search->readError = Win32ErrorFromErrno(errno);
             break;
         }
         Utf16Text name = FromSystemPath(entry->d_name);

@@ -278,6 +278,11 @@ TEST_F(DiskTest, ARecordCutShortIsRemovedUnread) {
         EXPECT_EQ(In("to"), (Names{"a.txt", kept}));
         EXPECT_EQ(ReadFile(FsPath("to/a.txt")), "to/a.txt");
     }
+    // A folder under the record's name is no record, and not the copy's to
+    // remove: it stays, and copies into the folder fail while it does.
+    fs::create_directory(FsPath("to") / TemporaryName(TEXT("record:")));
+    EXPECT_FALSE(disk.RecoverCopy(Path("to")));
+    EXPECT_EQ(In("to").size(), 3u);
 }
 
 }  // namespace

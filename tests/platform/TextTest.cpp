@@ -73,6 +73,8 @@ TEST(Utf8Test, TextAndBytesConvertBothWays) {
         EXPECT_EQ(ToUtf8(text.c_str()), bytes);
         EXPECT_TRUE(!readsBack || FromUtf8(bytes) == text) << ::testing::PrintToString(bytes);
     }
+    // A length given ends the text, even inside a surrogate pair.
+    EXPECT_EQ(ToUtf8(TEXT("a\xD83D\xDE00"), 2), "a\xED\xA0\xBD");
 }
 
 }  // namespace

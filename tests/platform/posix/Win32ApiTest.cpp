@@ -229,6 +229,12 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         EXPECT_TRUE(CloseHandle(made));
     }
     EXPECT_EQ(std::string(bytes, 7), "written");
+    // A link is opened itself, for neither reading nor writing.
+    const HANDLE link = CreateFileW(P("filelink"), 0, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    BY_HANDLE_FILE_INFORMATION about = {};
+    EXPECT_TRUE(GetFileInformationByHandle(link, &about) && CloseHandle(link));
+    EXPECT_EQ(about.dwFileAttributes, DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
     // A file may be made without being opened for reading or writing.
     EXPECT_TRUE(CloseHandle(CreateFileW(P("bare"), 0, 0, nullptr, CREATE_NEW, 0, nullptr)));
     EXPECT_TRUE(fs::is_regular_file(temp.path() / "bare"));
@@ -254,9 +260,12 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     // A buffer without room for the terminator gets nothing; the answer is
     // the size needed.
     const DWORD needed = GetCurrentDirectoryW(0, nullptr);
-    std::vector<WCHAR> current(needed, 0);
+    std::vector<WCHAR> current(needed, 1);
     EXPECT_EQ(GetCurrentDirectoryW(needed - 1, current.data()), needed);
-    EXPECT_EQ(current[0], 0);
+    EXPECT_EQ(current[0], 1);
+    // One with room gets the path, ended.
+    EXPECT_EQ(GetCurrentDirectoryW(needed, current.data()), needed - 1);
+    EXPECT_EQ(current[needed - 1], 0);
     WCHAR text[20];
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);
