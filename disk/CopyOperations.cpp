@@ -96,14 +96,11 @@ BOOL CDiskObject::PlaceFiles(FileBatch& batch, const CString& to, BOOL stopOnErr
             RecordFailure(failure);
         }
     }
-    if (stopOnError && failure.failed) {
-        batch.Undo();
-    } else if (!batch.Finish()) {
-        // Not on stable storage, the copy is not done: what it put in place
-        // goes back.
+    // A batch neither finished nor undone puts everything back as it goes.
+    if (!(stopOnError && failure.failed) && !batch.Finish()) {
+        // Not on stable storage, the copy is not done.
         SetSystemError(GetLastError(), to);
         RecordFailure(failure);
-        batch.Undo();
     }
     m_errorText = failure.text;
     return !failure.failed;

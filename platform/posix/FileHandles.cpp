@@ -25,9 +25,7 @@ int OpenFlags(DWORD access, DWORD disposition, DWORD flags) {
         open |= O_RDWR;
     } else if ((access & GENERIC_WRITE) != 0) {
         open |= O_WRONLY;
-    } else if ((access & GENERIC_READ) != 0 || disposition != OPEN_EXISTING) {
-        open |= O_RDONLY;
-    } else {
+    } else if ((access & GENERIC_READ) == 0 && disposition == OPEN_EXISTING) {
         open |= O_PATH;
     }
     if (disposition == CREATE_NEW) {

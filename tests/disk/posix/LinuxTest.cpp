@@ -83,6 +83,10 @@ TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     ASSERT_EQ(mkfifo(FsPath("dst/pipe").c_str(), 0600), 0);
     const TreeState outside = SnapshotTree(FsPath("outside"));
 
+    // A listing of files has them all, links and FIFOs too.
+    CStringArray listed;
+    EXPECT_TRUE(disk.ListFiles(Path("src"), listed, NamesOnly));
+    EXPECT_EQ(listed.GetSize(), 7);
     EXPECT_TRUE(disk.CopyTree(Path("src"), Path("dst"), TRUE)) << disk.m_errorText;
     EXPECT_EQ(In("dst"), (Names{"config.ini", "pipe", "plugins", "z-last.txt"}));
     for (const char* file : {"config.ini", "pipe", "plugins/x.dll", "z-last.txt"}) {
@@ -94,6 +98,12 @@ TEST_F(DiskTest, CopyTreeNeverGoesThroughALinkNorOpensADevice) {
     fs::create_directory_symlink(FsPath("src"), FsPath("named"));
     EXPECT_TRUE(disk.CopyTree(Path("named"), Path("copy"), TRUE)) << disk.m_errorText;
     EXPECT_EQ(In("copy"), In("dst"));
+    // So is the destination that the caller names.
+    fs::create_directory(FsPath("real"));
+    fs::create_directory_symlink(FsPath("real"), FsPath("into"));
+    EXPECT_TRUE(disk.CopyTree(Path("src"), Path("into"), TRUE)) << disk.m_errorText;
+    EXPECT_TRUE(fs::is_symlink(FsPath("into")));
+    EXPECT_EQ(In("real"), In("dst"));
     // A link in the way that cannot be removed fails the copy, named.
     if (!HasFaultSeam()) {
         GTEST_SKIP() << "the program to ship has no fault seam";
@@ -144,6 +154,15 @@ TEST_F(DiskTest, OperationsGiveBackWhatTheyTake) {
     }
     EXPECT_EQ(descriptors(), open);
     EXPECT_LT(mallinfo2().uordblks, heap + 1024);
+}
+
+// A current directory that is gone has no path to read.
+TEST_F(DiskTest, ACurrentDirectoryThatIsGoneReadsEmpty) {
+    MakeFiles({"gone/f"});
+    ASSERT_TRUE(SetCurrentDirectoryW(Path("gone")));
+    fs::remove_all(FsPath("gone"));
+    EXPECT_EQ(ReadCurrentDirectory(), CString());
+    ASSERT_TRUE(SetCurrentDirectoryW(Path()));
 }
 
 }  // namespace

@@ -212,6 +212,12 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(Mode("z.txt"), 0640);
     EXPECT_TRUE(CreateDirectoryW(P("folder"), nullptr) && fs::is_directory(temp.path() / "folder"));
     EXPECT_TRUE(RemoveDirectoryW(P("dirlink")) && fs::exists(temp.path() / "full/sub"));
+    // So does one named by a short relative path with a trailing backslash.
+    const fs::path before = fs::current_path();
+    fs::current_path(temp.path());
+    fs::create_directory_symlink("full", "l");
+    EXPECT_TRUE(RemoveDirectoryW(TEXT("l\\")) && fs::exists(temp.path() / "full/sub"));
+    fs::current_path(before);
     fs::create_directory_symlink(temp.path() / "gone", temp.path() / "dangling");
     EXPECT_TRUE(RemoveDirectoryW(P("dangling")) &&
                 !fs::exists(fs::symlink_status(temp.path() / "dangling")));
@@ -346,18 +352,22 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
 TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
     const fs::path before = fs::current_path();
     fs::current_path(temp.path());
-    ASSERT_EQ(dup2(open("/", O_RDONLY), 100), 100);
+    // The lowest descriptor past the standard three is open, and a high one.
+    const int lowest = open("/", O_RDONLY);
+    ASSERT_EQ(dup2(lowest, 100), 100);
     for (const LPCWSTR directory : {root.operator LPCWSTR(), TEXT(""), LPCWSTR(nullptr)}) {
         SetLastError(ERROR_ACCESS_DENIED);
         const HINSTANCE started = ShellExecuteW(
             nullptr, TEXT("open"), TEXT("\\bin\\sh"),
-            TEXT("-c \"[ -e /proc/self/fd/100 ] && echo held >fifo || echo free >fifo\""),
+            TEXT("-c \"[ -e /proc/self/fd/3 ] || [ -e /proc/self/fd/100 ] && echo held >fifo || "
+                 "echo free >fifo\""),
             directory, SW_SHOW);
         EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
         // The program answers through the FIFO, which waits for it.
         EXPECT_TRUE(started > HINSTANCE(32) && ReadFile(temp.path() / "fifo") == "free\n");
     }
     close(100);
+    close(lowest);
     fs::current_path(before);
 }
 
