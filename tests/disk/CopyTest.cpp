@@ -255,6 +255,11 @@ TEST_F(DiskTest, ARecordThatCannotBeReadIsKept) {
     const std::string record = TemporaryName(TEXT("record:"));
     InjectFault({Call::Open, Failure::IoError, record.c_str(), 0, 1});
     EXPECT_FALSE(disk.RecoverCopy(Path("to")));
+    EXPECT_EQ(disk.m_errorText, SystemError(ERROR_IO_DEVICE, Path("to/")));
+    // While a.txt cannot be put back, the copy stays unfinished, and says why.
+    InjectFault({Call::Rename, Failure::AccessDenied, "to/a.txt"});
+    EXPECT_FALSE(disk.RecoverCopy(Path("to")));
+    EXPECT_EQ(disk.m_errorText, SystemError(ERROR_ACCESS_DENIED, Path("to/")));
     ClearFault();
     EXPECT_EQ(ReadFile(FsPath("to/a.txt")), "one/a.txt");
     EXPECT_TRUE(disk.RecoverCopy(Path("to")));

@@ -235,7 +235,12 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         EXPECT_TRUE(CloseHandle(made));
     }
     EXPECT_EQ(std::string(bytes, 7), "written");
-    // A link is opened itself, for neither reading nor writing.
+    // A link is followed unless told not to be, and then opened itself, for
+    // neither reading nor writing.
+    const HANDLE through =
+        CreateFileW(P("filelink"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(ReadFile(through, bytes, 4, &count, nullptr) && CloseHandle(through));
+    EXPECT_EQ(std::string(bytes, 4), "file");
     const HANDLE link = CreateFileW(P("filelink"), 0, 0, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     BY_HANDLE_FILE_INFORMATION about = {};
@@ -284,6 +289,10 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         return information;
     };
     EXPECT_EQ(information(P("twin")).nNumberOfLinks, 2u);
+    // The program's own path is the one the system has for it.
+    WCHAR program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    EXPECT_EQ(ToFsPath(CString(program, int(length))), fs::read_symlink("/proc/self/exe"));
     EXPECT_EQ(information(P("twin")).nFileSizeLow, 4u);
     EXPECT_NE(information(P("twin")).dwVolumeSerialNumber,
               information(TEXT("\\proc\\version")).dwVolumeSerialNumber);
