@@ -70,7 +70,6 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 std::string ToUtf8(LPCWSTR text, size_t length) {
     std::string out;
-    out.reserve(length);
     for (size_t i = 0; i < length; ++i) {
         const char32_t unit = text[i];
         const bool high = unit >= 0xD800 && unit <= 0xDBFF;
@@ -94,7 +93,6 @@ std::string ToUtf8(LPCWSTR text) {
 
 Utf16Text FromUtf8(const std::string& text, bool (*kept)(char32_t)) {
     Utf16Text out;
-    out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         char32_t c;
         const size_t length = ValidSequence(text, i, kept, &c);

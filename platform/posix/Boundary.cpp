@@ -12,8 +12,8 @@ bool IsNotInWindowsNames(char byte) {
 }
 
 bool IsStandIn(char32_t c) {
-    return c > kStandInBase && c < kStandInBase + 0x80 &&
-           IsNotInWindowsNames(static_cast<char>(c - kStandInBase));
+    return (c & ~char32_t(0x7F)) == kStandInBase &&
+           IsNotInWindowsNames(static_cast<char>(c & 0x7F));
 }
 
 }  // namespace
@@ -36,7 +36,6 @@ std::string ToSystemPath(LPCWSTR path) {
 
 Utf16Text FromSystemPath(const std::string& path) {
     Utf16Text out;
-    out.reserve(path.size());
     size_t run = 0;
     for (size_t i = 0;; ++i) {
         if (i < path.size() && path[i] != '/' && !IsNotInWindowsNames(path[i])) {
