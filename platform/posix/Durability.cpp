@@ -23,7 +23,7 @@ BOOL QueueFlush(LPCWSTR) {
 BOOL FlushQueued(LPCWSTR folder) {
     const std::string name = ToSystemPath(folder);
     const FileDescriptor file(SYSTEM_CALL(open)(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0) {
+    if (!file.IsOpen()) {
         return FailOn(name);
     }
     return SYSTEM_CALL(syncfs)(file.get()) == 0 ? TRUE : FailWithErrno();
@@ -32,7 +32,7 @@ BOOL FlushQueued(LPCWSTR folder) {
 BOOL FlushFolderOf(const std::string& path) {
     const FileDescriptor folder(
         SYSTEM_CALL(open)(ParentOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() < 0 || SYSTEM_CALL(fsync)(folder.get()) != 0) {
+    if (!folder.IsOpen() || SYSTEM_CALL(fsync)(folder.get()) != 0) {
         return FailWithErrno();
     }
     return TRUE;

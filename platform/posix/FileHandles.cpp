@@ -78,7 +78,7 @@ HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWO
     // reparse point.
     FileDescriptor file(
         SYSTEM_CALL(open)(name.c_str(), OpenFlags(access, disposition, flags), 0666));
-    if (file.get() < 0) {
+    if (!file.IsOpen()) {
         if (errno == EEXIST) {
             SetLastError(ERROR_FILE_EXISTS);
         } else {

@@ -57,7 +57,7 @@ bool IsRunningProgram(const std::string& path, const struct stat& status) {
     }
     const FileDescriptor file(
         SYSTEM_CALL(open)(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    return file.get() < 0 && errno == ETXTBSY;
+    return !file.IsOpen() && errno == ETXTBSY;
 }
 
 }  // namespace
@@ -130,7 +130,7 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
     const std::string to = ToSystemPath(target);
     const FileDescriptor source(SYSTEM_CALL(open)(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status;
-    if (source.get() < 0 || fstat(source.get(), &status) != 0) {
+    if (!source.IsOpen() || fstat(source.get(), &status) != 0) {
         return FailOn(from);
     }
     // A target that must not exist is made anew (O_EXCL); one that may is
@@ -146,11 +146,12 @@ BOOL CopyFileW(LPCWSTR existing, LPCWSTR target, BOOL failIfExists) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
-    const int exclusive = failIfExists ? O_EXCL : 0;
-    const FileDescriptor copy(SYSTEM_CALL(open)(
-        to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC | exclusive,
-        status.st_mode & 07777));
-    if (copy.get() < 0) {
+    // A new file, or the old one emptied.
+    const int replacing = failIfExists ? O_EXCL : O_TRUNC;
+    const FileDescriptor copy(
+        SYSTEM_CALL(open)(to.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | replacing,
+                          status.st_mode & 07777));
+    if (!copy.IsOpen()) {
         if (errno == EEXIST) {
             SetLastError(ERROR_FILE_EXISTS);
             return FALSE;

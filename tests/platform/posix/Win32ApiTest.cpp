@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/Platform.h"
 #include "platform/Utf8.h"
 #include "platform/posix/SystemCalls.h"
 #include "tests/support/TestFiles.h"
@@ -246,9 +247,10 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     BY_HANDLE_FILE_INFORMATION about = {};
     EXPECT_TRUE(GetFileInformationByHandle(link, &about) && CloseHandle(link));
     EXPECT_EQ(about.dwFileAttributes, DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
-    // A file may be made without being opened for reading or writing.
-    EXPECT_TRUE(CloseHandle(CreateFileW(P("bare"), 0, 0, nullptr, CREATE_NEW, 0, nullptr)));
-    EXPECT_TRUE(fs::is_regular_file(temp.path() / "bare"));
+    // A file may be made without being opened for reading or writing. The
+    // code point that the stand-ins for \:*?"<>| count from stands for no byte.
+    EXPECT_TRUE(CloseHandle(CreateFileW(P("bare\xEF\x80\x80"), 0, 0, nullptr, CREATE_NEW, 0, 0)));
+    EXPECT_TRUE(fs::is_regular_file(temp.path() / "bare\xEF\x80\x80"));
     // A file of one byte is copied whole, with its permissions and the time
     // it was last written.
     const auto written = fs::file_time_type() + std::chrono::hours(24 * 365 * 31);
@@ -257,6 +259,9 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(ReadFile(temp.path() / "copied"), "B");
     EXPECT_EQ(Mode("copied"), 0751);
     EXPECT_EQ(fs::last_write_time(temp.path() / "copied"), written);
+    // One over a longer file leaves nothing of that file.
+    EXPECT_TRUE(CopyFileW(P("B"), P("another"), FALSE));
+    EXPECT_EQ(ReadFile(temp.path() / "another"), "B");
     // Shared locks share.
     const HANDLE readers[] = {
         CreateFileW(P("made"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
@@ -296,6 +301,32 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(information(P("twin")).nFileSizeLow, 4u);
     EXPECT_NE(information(P("twin")).dwVolumeSerialNumber,
               information(TEXT("\\proc\\version")).dwVolumeSerialNumber);
+}
+
+// A process started without standard input gets descriptor 0 for the first
+// file it opens, and that file serves as any other.
+TEST_F(FilesTest, DescriptorZeroIsAFile) {
+    const auto reads = [&] {
+        const HANDLE file = CreateFileW(P("file"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        char bytes[4];
+        DWORD count = 0;
+        return file != INVALID_HANDLE_VALUE && ReadFile(file, bytes, 4, &count, nullptr) &&
+               CloseHandle(file) && count == 4;
+    };
+    const std::function<BOOL()> uses[] = {
+        reads,
+        [&] { return CopyFileW(P("file"), P("copied"), FALSE); },
+        [&] { return MoveFileExW(P("another"), P("moved"), MOVEFILE_WRITE_THROUGH); },
+        [&] { return FlushQueued(root); },
+    };
+    const int input = dup(0);
+    for (const auto& use : uses) {
+        close(0);
+        EXPECT_TRUE(use());
+        dup2(input, 0);
+    }
+    close(input);
+    EXPECT_EQ(ReadFile(temp.path() / "copied") + ReadFile(temp.path() / "moved"), "fileanother");
 }
 
 #ifdef TAVREL_FAULT_SEAM
@@ -357,20 +388,30 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
 
 // The started program keeps none of its starter's open files beyond the
 // standard three, runs in the folder it is given (without one, in the
-// current directory), and the start clears the last error.
+// current directory), and the start clears the last error. A relative
+// program names a file below the current directory, not below that folder.
 TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
     const fs::path before = fs::current_path();
     fs::current_path(temp.path());
+    fs::create_symlink("/bin/sh", "shell");
     // The lowest descriptor past the standard three is open, and a high one.
     const int lowest = open("/", O_RDONLY);
     ASSERT_EQ(dup2(lowest, 100), 100);
-    for (const LPCWSTR directory : {root.operator LPCWSTR(), TEXT(""), LPCWSTR(nullptr)}) {
+    const CString elsewhere = P("full");
+    const std::pair<LPCWSTR, LPCWSTR> starts[] = {{TEXT("\\bin\\sh"), root},
+                                                  {TEXT("\\bin\\sh"), TEXT("")},
+                                                  {TEXT("\\bin\\sh"), nullptr},
+                                                  {TEXT("shell"), elsewhere}};
+    const std::string fifo = (temp.path() / "fifo").string();
+    const CString answer = FromUtf8(
+                               "-c \"[ -e /proc/self/fd/3 ] || [ -e /proc/self/fd/100 ] && "
+                               "echo held >" +
+                               fifo + " || echo free >" + fifo + "\"")
+                               .c_str();
+    for (const auto& [program, directory] : starts) {
         SetLastError(ERROR_ACCESS_DENIED);
-        const HINSTANCE started = ShellExecuteW(
-            nullptr, TEXT("open"), TEXT("\\bin\\sh"),
-            TEXT("-c \"[ -e /proc/self/fd/3 ] || [ -e /proc/self/fd/100 ] && echo held >fifo || "
-                 "echo free >fifo\""),
-            directory, SW_SHOW);
+        const HINSTANCE started =
+            ShellExecuteW(nullptr, TEXT("open"), program, answer, directory, SW_SHOW);
         EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
         // The program answers through the FIFO, which waits for it.
         EXPECT_TRUE(started > HINSTANCE(32) && ReadFile(temp.path() / "fifo") == "free\n");
