@@ -353,6 +353,7 @@ BOOL FileBatch::Seal() {
 
 BOOL FileBatch::WriteRecord() const {
     std::vector<std::pair<CString, bool>> targets;
+    targets.reserve(files_.size());
     for (int i = 0; i < Count(); ++i) {
         targets.emplace_back(Target(i).Mid(root_.GetLength()), files_[i].replaces);
     }

@@ -66,6 +66,7 @@ HINSTANCE ShellExecuteW(HWND, LPCWSTR operation, LPCWSTR file, LPCWSTR parameter
         arguments.push_back(ToUtf8(split.Values()[i]));
     }
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (std::string& argument : arguments) {
         argv.push_back(&argument[0]);
     }
