@@ -152,6 +152,12 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         {[&] { return start(TEXT("opens"), "B"); }, ERROR_INVALID_FUNCTION},
         {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0); },
          ERROR_MR_MID_NOT_FOUND},
+        // The system's messages are the only ones there are.
+        {[&] {
+             WCHAR text[64];
+             return FormatMessageW(0, 0, ERROR_ACCESS_DENIED, 0, text, 64, 0);
+         },
+         ERROR_MR_MID_NOT_FOUND},
         {[&] { return GetModuleFileNameW(nullptr, nullptr, 0) != 0; }, ERROR_INSUFFICIENT_BUFFER},
         {[&] { return GetModuleFileNameW(HMODULE(1), nullptr, 0) != 0; }, ERROR_MOD_NOT_FOUND},
         // Room for the message but not for its terminator.
