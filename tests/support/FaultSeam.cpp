@@ -48,23 +48,11 @@ void ClearFault() {
 }
 
 DWORD ErrorCodeOf(Failure failure) {
-    switch (failure) {
-        case Failure::AccessDenied:
-            return ERROR_ACCESS_DENIED;
-        case Failure::DiskFull:
-            return ERROR_DISK_FULL;
-        case Failure::IoError:
-            return ERROR_IO_DEVICE;
-        case Failure::NotSameDevice:
-            return ERROR_NOT_SAME_DEVICE;
-        case Failure::InUse:
-            return ERROR_SHARING_VIOLATION;
-        case Failure::InvalidParameter:
-            return ERROR_INVALID_PARAMETER;
-        case Failure::NotSupported:
-            return ERROR_NOT_SUPPORTED;
-    }
-    return ERROR_GEN_FAILURE;
+    // In the order of Failure.
+    const DWORD codes[] = {ERROR_ACCESS_DENIED,   ERROR_DISK_FULL,         ERROR_IO_DEVICE,
+                           ERROR_NOT_SAME_DEVICE, ERROR_SHARING_VIOLATION, ERROR_INVALID_PARAMETER,
+                           ERROR_NOT_SUPPORTED};
+    return codes[static_cast<int>(failure)];
 }
 
 bool FaultFails(Call call, const std::string& path, Failure* failure) {

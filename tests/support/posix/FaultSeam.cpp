@@ -12,25 +12,8 @@ namespace {
 SystemCallTable real;
 int callsBeforeEnd = -1;
 
-int ErrnoOf(Failure failure) {
-    switch (failure) {
-        case Failure::AccessDenied:
-            return EACCES;
-        case Failure::DiskFull:
-            return ENOSPC;
-        case Failure::IoError:
-            return EIO;
-        case Failure::NotSameDevice:
-            return EXDEV;
-        case Failure::InUse:
-            return ETXTBSY;
-        case Failure::InvalidParameter:
-            return EINVAL;
-        case Failure::NotSupported:
-            return EOPNOTSUPP;
-    }
-    return EIO;
-}
+// In the order of Failure.
+const int kErrnos[] = {EACCES, ENOSPC, EIO, EXDEV, ETXTBSY, EINVAL, EOPNOTSUPP};
 
 // Asked by a wrapper before its call: ends the process at the call that
 // was asked for, when it changes the file system; true, with errno set,
@@ -43,7 +26,7 @@ bool Fails(bool changes, Call call, const char* path) {
     if (!FaultFails(call, path != nullptr ? path : "", &failure)) {
         return false;
     }
-    errno = ErrnoOf(failure);
+    errno = kErrnos[static_cast<int>(failure)];
     return true;
 }
 
