@@ -104,6 +104,8 @@ const UpdateCase kUpdateCases[] = {
     {"old.dat cannot be put back at first",
      kPending,
      {Call::Rename, Failure::AccessDenied, "old.dat", 0, 3}},
+    // Not put back as its placing fails, old.dat is put back by the undo.
+    {"old.dat put back by the undo", kKept, {Call::Rename, Failure::AccessDenied, "old.dat", 0, 2}},
     // A power cut loses what no flush covered: each file is on stable storage
     // before it is put in place, and in place before the copy is marked done,
     // and that mark before the kept old files go; then the update is marked
