@@ -18,6 +18,18 @@ namespace {
 
 typedef std::vector<CString> Names;
 
+// A file opened as it is named, closed when the object goes.
+struct Opened {
+    Opened(const CString& path, DWORD access, DWORD disposition = OPEN_EXISTING, DWORD flags = 0)
+        : handle(CreateFileW(path, access, 0, nullptr, disposition, flags, nullptr)) {}
+    ~Opened() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+        }
+    }
+    const HANDLE handle;
+};
+
 // A tree of each kind of entry: "file" with a second name "twin" and a link
 // "filelink", "another", "z.txt", "!", a letter whose low byte is that of a
 // backslash (U+015C), a program "B", a folder "full" with "sub" in it
@@ -71,131 +83,106 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
     };
     // Locks `file`, and then again through another handle, or for part of it.
     const auto lockTwice = [&](DWORD length) {
-        const HANDLE first = CreateFileW(P("file"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
-        const HANDLE second = CreateFileW(P("file"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        const Opened first(P("file"), GENERIC_READ), second(P("file"), GENERIC_READ);
         OVERLAPPED whole = {};
-        const BOOL locked =
-            LockFileEx(first, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) &&
-            LockFileEx(second, LOCKFILE_FAIL_IMMEDIATELY, 0, length, MAXDWORD, &whole);
-        const DWORD error = GetLastError();
-        CloseHandle(first);
-        CloseHandle(second);
-        SetLastError(error);
-        return locked;
+        return LockFileEx(first.handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) &&
+               LockFileEx(second.handle, LOCKFILE_FAIL_IMMEDIATELY, 0, length, MAXDWORD, &whole);
     };
     // Reads from `file` opened for writing only, or writes to it opened for
     // reading only.
     const auto transfer = [&](DWORD access) {
-        const HANDLE file = CreateFileW(P("file"), access, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const Opened file(P("file"), access);
         char byte = 0;
         DWORD count = 0;
-        const BOOL done = access == GENERIC_WRITE ? ReadFile(file, &byte, 1, &count, nullptr)
-                                                  : WriteFile(file, &byte, 1, &count, nullptr);
-        const DWORD error = GetLastError();
-        CloseHandle(file);
-        SetLastError(error);
-        return done;
+        return access == GENERIC_WRITE ? ReadFile(file.handle, &byte, 1, &count, nullptr)
+                                       : WriteFile(file.handle, &byte, 1, &count, nullptr);
     };
-    const auto start = [&](LPCWSTR verb, const char* name) {
-        return ShellExecuteW(nullptr, verb, P(name), nullptr, root, SW_SHOW) > HINSTANCE(32);
+    const auto start = [&](LPCWSTR verb, LPCWSTR program) {
+        return ShellExecuteW(nullptr, verb, program, nullptr, root, SW_SHOW) > HINSTANCE(32);
     };
+    const auto startWritten = [&] {
+        const int writing = ::open((temp.path() / "B").c_str(), O_WRONLY);
+        const HINSTANCE answer = ShellExecuteW(nullptr, nullptr, P("B"), nullptr, root, 0);
+        close(writing);
+        return answer;
+    };
+    // Buffers for the calls that fill one; a path that would fit but for its
+    // terminator.
+    WCHAR text[64], path[MAX_PATH], cut[6] = {1, 1, 1, 1, 1, 1};
+    char narrow[2];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+// A call that must fail, and the error it must leave.
+// clang-format off
+#define FAILS(call, error) {[&]() -> BOOL { return BOOL(call); }, error}
+    // clang-format on
     const std::pair<std::function<BOOL()>, DWORD> cases[] = {
-        {[&] { return DeleteFileW(P("missing/x")); }, ERROR_PATH_NOT_FOUND},
-        {[&] { return GetFileAttributesW(P("missing")) != INVALID_FILE_ATTRIBUTES; },
-         ERROR_FILE_NOT_FOUND},
-        {[&] { return DeleteFileW(P("full")); }, ERROR_ACCESS_DENIED},
-        {[&] { return CreateDirectoryW(P("full"), nullptr); }, ERROR_ALREADY_EXISTS},
-        {[&] { return CreateDirectoryW(P("file/x"), nullptr); }, ERROR_PATH_NOT_FOUND},
-        {[&] { return CreateDirectoryW(P("missing/x"), nullptr); }, ERROR_PATH_NOT_FOUND},
-        {[&] { return RemoveDirectoryW(P("file")); }, ERROR_DIRECTORY},
-        {[&] { return RemoveDirectoryW(P("filelink")); }, ERROR_DIRECTORY},
-        {[&] { return SetCurrentDirectoryW(P("file")); }, ERROR_DIRECTORY},
-        {[&] { return CopyFileW(P("file"), P("file"), TRUE); }, ERROR_FILE_EXISTS},
-        {[&] { return CopyFileW(P("file"), P("twin"), FALSE); }, ERROR_SHARING_VIOLATION},
-        {[&] { return CopyFileW(P("fifo"), P("x"), FALSE); }, ERROR_ACCESS_DENIED},
-        {[&] { return CopyFileW(P("file"), P("fifo"), FALSE); }, ERROR_ACCESS_DENIED},
-        {[&] { return open("fifo", GENERIC_WRITE); }, ERROR_ACCESS_DENIED},
-        {[&] { return open("running", GENERIC_WRITE); }, ERROR_SHARING_VIOLATION},
-        {[&] { return open("file", GENERIC_WRITE, CREATE_NEW); }, ERROR_FILE_EXISTS},
-        {[&] { return open("file", GENERIC_READ, 0); }, ERROR_INVALID_PARAMETER},
-        {[&] { return open("filelink", GENERIC_READ, OPEN_ALWAYS); }, ERROR_CANT_RESOLVE_FILENAME},
-        {[&] { return transfer(GENERIC_WRITE); }, ERROR_ACCESS_DENIED},
-        {[&] { return transfer(GENERIC_READ); }, ERROR_ACCESS_DENIED},
-        {[&] { return lockTwice(MAXDWORD); }, ERROR_LOCK_VIOLATION},
-        {[&] { return lockTwice(1); }, ERROR_NOT_SUPPORTED},
-        {[&] { return MoveFileExW(P("file"), P("running"), MOVEFILE_REPLACE_EXISTING); },
-         ERROR_ACCESS_DENIED},
-        {[&] { return MoveFileExW(P("file"), P("full"), MOVEFILE_REPLACE_EXISTING); },
-         ERROR_ACCESS_DENIED},
-        {[&] { return MoveFileExW(P("file"), P("twin"), 0); }, ERROR_ALREADY_EXISTS},
-        {[&] { return !Search(P("*.log")).empty(); }, ERROR_FILE_NOT_FOUND},
+        FAILS(DeleteFileW(P("missing/x")), ERROR_PATH_NOT_FOUND),
+        FAILS(GetFileAttributesW(P("missing")) != INVALID_FILE_ATTRIBUTES, ERROR_FILE_NOT_FOUND),
+        FAILS(DeleteFileW(P("full")), ERROR_ACCESS_DENIED),
+        FAILS(CreateDirectoryW(P("full"), nullptr), ERROR_ALREADY_EXISTS),
+        FAILS(CreateDirectoryW(P("file/x"), nullptr), ERROR_PATH_NOT_FOUND),
+        FAILS(CreateDirectoryW(P("missing/x"), nullptr), ERROR_PATH_NOT_FOUND),
+        FAILS(RemoveDirectoryW(P("file")), ERROR_DIRECTORY),
+        FAILS(RemoveDirectoryW(P("filelink")), ERROR_DIRECTORY),
+        FAILS(SetCurrentDirectoryW(P("file")), ERROR_DIRECTORY),
+        FAILS(CopyFileW(P("file"), P("file"), TRUE), ERROR_FILE_EXISTS),
+        FAILS(CopyFileW(P("file"), P("twin"), FALSE), ERROR_SHARING_VIOLATION),
+        FAILS(CopyFileW(P("fifo"), P("x"), FALSE), ERROR_ACCESS_DENIED),
+        FAILS(CopyFileW(P("file"), P("fifo"), FALSE), ERROR_ACCESS_DENIED),
+        FAILS(open("fifo", GENERIC_WRITE), ERROR_ACCESS_DENIED),
+        FAILS(open("running", GENERIC_WRITE), ERROR_SHARING_VIOLATION),
+        FAILS(open("file", GENERIC_WRITE, CREATE_NEW), ERROR_FILE_EXISTS),
+        FAILS(open("file", GENERIC_READ, 0), ERROR_INVALID_PARAMETER),
+        FAILS(open("filelink", GENERIC_READ, OPEN_ALWAYS), ERROR_CANT_RESOLVE_FILENAME),
+        FAILS(transfer(GENERIC_WRITE), ERROR_ACCESS_DENIED),
+        FAILS(transfer(GENERIC_READ), ERROR_ACCESS_DENIED),
+        FAILS(lockTwice(MAXDWORD), ERROR_LOCK_VIOLATION),
+        FAILS(lockTwice(1), ERROR_NOT_SUPPORTED),
+        FAILS(MoveFileExW(P("file"), P("running"), MOVEFILE_REPLACE_EXISTING), ERROR_ACCESS_DENIED),
+        FAILS(MoveFileExW(P("file"), P("full"), MOVEFILE_REPLACE_EXISTING), ERROR_ACCESS_DENIED),
+        FAILS(MoveFileExW(P("file"), P("twin"), 0), ERROR_ALREADY_EXISTS),
+        FAILS(!Search(P("*.log")).empty(), ERROR_FILE_NOT_FOUND),
         // No window handle is valid here.
-        {[&] { return SetWindowTextW(nullptr, TEXT("x")); }, ERROR_INVALID_WINDOW_HANDLE},
-        {[&] { return !Search(P("file\\*.*")).empty(); }, ERROR_DIRECTORY},
-        {[&] { return start(TEXT("open"), "missing"); }, ERROR_FILE_NOT_FOUND},
-        {[&] { return ShellExecuteW(nullptr, nullptr, nullptr, nullptr, root, 0) > HINSTANCE(32); },
-         ERROR_FILE_NOT_FOUND},
-        {[&] {
-             return ShellExecuteW(nullptr, nullptr, TEXT(""), nullptr, root, 0) > HINSTANCE(32);
-         },
-         ERROR_FILE_NOT_FOUND},
-        {[&] { return start(nullptr, "file"); }, ERROR_ACCESS_DENIED},
+        FAILS(SetWindowTextW(nullptr, TEXT("x")), ERROR_INVALID_WINDOW_HANDLE),
+        FAILS(!Search(P("file\\*.*")).empty(), ERROR_DIRECTORY),
+        FAILS(start(TEXT("open"), P("missing")), ERROR_FILE_NOT_FOUND),
+        FAILS(start(nullptr, nullptr), ERROR_FILE_NOT_FOUND),
+        FAILS(start(nullptr, TEXT("")), ERROR_FILE_NOT_FOUND),
+        FAILS(start(nullptr, P("file")), ERROR_ACCESS_DENIED),
         // A program being written cannot start; a failure that ShellExecuteW
         // has a number of its own for answers that number.
-        {[&] {
-             const int writing = ::open((temp.path() / "B").c_str(), O_WRONLY);
-             const HINSTANCE answer = ShellExecuteW(nullptr, nullptr, P("B"), nullptr, root, 0);
-             close(writing);
-             return answer != HINSTANCE(INT_PTR(ERROR_SHARING_VIOLATION));
-         },
-         ERROR_SHARING_VIOLATION},
-        {[&] { return start(TEXT("opens"), "B"); }, ERROR_INVALID_FUNCTION},
-        {[&] { return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0); },
-         ERROR_MR_MID_NOT_FOUND},
+        FAILS(startWritten() != HINSTANCE(INT_PTR(ERROR_SHARING_VIOLATION)),
+              ERROR_SHARING_VIOLATION),
+        FAILS(start(TEXT("opens"), P("B")), ERROR_INVALID_FUNCTION),
+        FAILS(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, 1 << 29, 0, 0, 0, 0),
+              ERROR_MR_MID_NOT_FOUND),
         // The system's messages are the only ones there are.
-        {[&] {
-             WCHAR text[64];
-             return FormatMessageW(0, 0, ERROR_ACCESS_DENIED, 0, text, 64, 0);
-         },
-         ERROR_MR_MID_NOT_FOUND},
-        {[&] { return GetModuleFileNameW(nullptr, nullptr, 0) != 0; }, ERROR_INSUFFICIENT_BUFFER},
-        {[&] { return GetModuleFileNameW(HMODULE(1), nullptr, 0) != 0; }, ERROR_MOD_NOT_FOUND},
+        FAILS(FormatMessageW(0, 0, ERROR_ACCESS_DENIED, 0, text, 64, 0), ERROR_MR_MID_NOT_FOUND),
+        FAILS(GetModuleFileNameW(nullptr, nullptr, 0), ERROR_INSUFFICIENT_BUFFER),
+        FAILS(GetModuleFileNameW(HMODULE(1), nullptr, 0), ERROR_MOD_NOT_FOUND),
         // Room for the message but not for its terminator.
-        {[&] {
-             WCHAR text[19];
-             return FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 19,
-                                   0) != 0;
-         },
-         ERROR_INSUFFICIENT_BUFFER},
-        // A path that does not fit is cut and ended inside the buffer: the
-        // answer is false when the call does as Windows does.
-        {[&] {
-             WCHAR path[6] = {1, 1, 1, 1, 1, 1};
-             return GetModuleFileNameW(nullptr, path, 4) != 4 || path[3] != 0 || path[4] != 1;
-         },
-         ERROR_INSUFFICIENT_BUFFER},
-        // So is one that would fit but for its terminator.
-        {[&] {
-             WCHAR path[MAX_PATH];
-             const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-             return GetModuleFileNameW(nullptr, path, length) != length || path[length - 1] != 0;
-         },
-         ERROR_INSUFFICIENT_BUFFER},
+        FAILS(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 19, 0),
+              ERROR_INSUFFICIENT_BUFFER),
+        // A path that does not fit is cut and ended inside the buffer (the
+        // answer is false when the call does as Windows does); so is one
+        // that would fit but for its terminator.
+        FAILS(GetModuleFileNameW(nullptr, cut, 4) != 4 || cut[3] != 0 || cut[4] != 1,
+              ERROR_INSUFFICIENT_BUFFER),
+        FAILS(GetModuleFileNameW(nullptr, path, length) != length || path[length - 1] != 0,
+              ERROR_INSUFFICIENT_BUFFER),
         // A code page other than the system's, which is UTF-8.
-        {[&] { return WideCharToMultiByte(1252, 0, TEXT("a"), -1, nullptr, 0, 0, 0) != 0; },
-         ERROR_INVALID_PARAMETER},
+        FAILS(WideCharToMultiByte(1252, 0, TEXT("a"), -1, nullptr, 0, 0, 0),
+              ERROR_INVALID_PARAMETER),
         // A length or size below any there can be.
-        {[&] { return WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -2, nullptr, 0, 0, 0) != 0; },
-         ERROR_INVALID_PARAMETER},
-        {[&] { return WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -1, nullptr, -1, 0, 0) != 0; },
-         ERROR_INVALID_PARAMETER},
+        FAILS(WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -2, nullptr, 0, 0, 0),
+              ERROR_INVALID_PARAMETER),
+        FAILS(WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -1, nullptr, -1, 0, 0),
+              ERROR_INVALID_PARAMETER),
         // Room for the text but not for its terminator.
-        {[&] {
-             char narrow[2];
-             return WideCharToMultiByte(CP_UTF8, 0, TEXT("ab"), -1, narrow, 2, 0, 0) != 0;
-         },
-         ERROR_INSUFFICIENT_BUFFER},
+        FAILS(WideCharToMultiByte(CP_UTF8, 0, TEXT("ab"), -1, narrow, 2, 0, 0),
+              ERROR_INSUFFICIENT_BUFFER),
     };
+#undef FAILS
     for (size_t i = 0; i < std::size(cases); ++i) {
         SetLastError(0);
         EXPECT_FALSE(cases[i].first()) << "case " << i;
@@ -231,93 +218,79 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     char bytes[8] = "written";
     DWORD count = 0;
     for (const DWORD disposition : {CREATE_NEW, OPEN_ALWAYS}) {
-        const HANDLE made = CreateFileW(P("made"), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        disposition, 0, nullptr);
+        const Opened made(P("made"), GENERIC_READ | GENERIC_WRITE, disposition);
         OVERLAPPED whole = {};
-        EXPECT_TRUE(LockFileEx(made, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+        EXPECT_TRUE(LockFileEx(made.handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
                                MAXDWORD, MAXDWORD, &whole));
-        EXPECT_TRUE(disposition == CREATE_NEW ? WriteFile(made, bytes, 7, &count, nullptr)
-                                              : ReadFile(made, bytes, 8, &count, nullptr));
+        EXPECT_TRUE(disposition == CREATE_NEW ? WriteFile(made.handle, bytes, 7, &count, nullptr)
+                                              : ReadFile(made.handle, bytes, 8, &count, nullptr));
         EXPECT_EQ(count, 7u);
-        EXPECT_TRUE(CloseHandle(made));
     }
     EXPECT_EQ(std::string(bytes, 7), "written");
+    // Shared locks share.
+    const Opened readers[] = {{P("made"), GENERIC_READ}, {P("made"), GENERIC_READ}};
+    for (const Opened& reader : readers) {
+        OVERLAPPED whole = {};
+        EXPECT_TRUE(
+            LockFileEx(reader.handle, LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole));
+    }
     // A link is followed unless told not to be, and then opened itself, for
     // neither reading nor writing.
-    const HANDLE through =
-        CreateFileW(P("filelink"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_TRUE(ReadFile(through, bytes, 4, &count, nullptr) && CloseHandle(through));
+    EXPECT_TRUE(ReadFile(Opened(P("filelink"), GENERIC_READ).handle, bytes, 4, &count, nullptr));
     EXPECT_EQ(std::string(bytes, 4), "file");
-    const HANDLE link = CreateFileW(P("filelink"), 0, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    BY_HANDLE_FILE_INFORMATION about = {};
-    EXPECT_TRUE(GetFileInformationByHandle(link, &about) && CloseHandle(link));
-    EXPECT_EQ(about.dwFileAttributes, DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+    const auto information = [](const CString& path, DWORD flags = 0) {
+        BY_HANDLE_FILE_INFORMATION information = {};
+        EXPECT_TRUE(
+            GetFileInformationByHandle(Opened(path, 0, OPEN_EXISTING, flags).handle, &information));
+        return information;
+    };
+    EXPECT_EQ(information(P("filelink"), FILE_FLAG_OPEN_REPARSE_POINT).dwFileAttributes,
+              DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+    // A file under two names counts both, and tells its size; files on two
+    // file systems are told apart by their volumes.
+    EXPECT_EQ(information(P("twin")).nNumberOfLinks, 2u);
+    EXPECT_EQ(information(P("twin")).nFileSizeLow, 4u);
+    EXPECT_NE(information(P("twin")).dwVolumeSerialNumber,
+              information(TEXT("\\proc\\version")).dwVolumeSerialNumber);
     // A file may be made without being opened for reading or writing. The
     // code point that the stand-ins for \:*?"<>| count from stands for no byte.
     EXPECT_TRUE(CloseHandle(CreateFileW(P("bare\xEF\x80\x80"), 0, 0, nullptr, CREATE_NEW, 0, 0)));
     EXPECT_TRUE(fs::is_regular_file(temp.path() / "bare\xEF\x80\x80"));
     // A file of one byte is copied whole, with its permissions and the time
-    // it was last written.
+    // it was last written; one over a longer file leaves nothing of that file.
     const auto written = fs::file_time_type() + std::chrono::hours(24 * 365 * 31);
     fs::last_write_time(temp.path() / "B", written);
-    EXPECT_TRUE(CopyFileW(P("B"), P("copied"), TRUE));
-    EXPECT_EQ(ReadFile(temp.path() / "copied"), "B");
+    EXPECT_TRUE(CopyFileW(P("B"), P("copied"), TRUE) && CopyFileW(P("B"), P("another"), FALSE));
+    EXPECT_EQ(ReadFile(temp.path() / "copied") + ReadFile(temp.path() / "another"), "BB");
     EXPECT_EQ(Mode("copied"), 0751);
     EXPECT_EQ(fs::last_write_time(temp.path() / "copied"), written);
-    // One over a longer file leaves nothing of that file.
-    EXPECT_TRUE(CopyFileW(P("B"), P("another"), FALSE));
-    EXPECT_EQ(ReadFile(temp.path() / "another"), "B");
-    // Shared locks share.
-    const HANDLE readers[] = {
-        CreateFileW(P("made"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
-        CreateFileW(P("made"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)};
-    for (const HANDLE reader : readers) {
-        OVERLAPPED whole = {};
-        EXPECT_TRUE(LockFileEx(reader, LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole));
-    }
-    for (const HANDLE reader : readers) {
-        CloseHandle(reader);
-    }
     // A buffer without room for the terminator gets nothing; the answer is
-    // the size needed.
+    // the size needed. One with room gets the path, ended.
     const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     std::vector<WCHAR> current(needed, 1);
     EXPECT_EQ(GetCurrentDirectoryW(needed - 1, current.data()), needed);
     EXPECT_EQ(current[0], 1);
-    // One with room gets the path, ended.
     EXPECT_EQ(GetCurrentDirectoryW(needed, current.data()), needed - 1);
     EXPECT_EQ(current[needed - 1], 0);
+    // A message buffer just big enough is enough.
     WCHAR text[20];
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);
     EXPECT_EQ(CString(text), CString(TEXT("Access is denied.\r\n")));
-    // Files on two file systems are told apart by their volumes.
-    const auto information = [](const CString& path) {
-        const HANDLE file = CreateFileW(path, 0, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        BY_HANDLE_FILE_INFORMATION information = {};
-        EXPECT_TRUE(GetFileInformationByHandle(file, &information) && CloseHandle(file));
-        return information;
-    };
-    EXPECT_EQ(information(P("twin")).nNumberOfLinks, 2u);
     // The program's own path is the one the system has for it.
     WCHAR program[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
     EXPECT_EQ(CString(program, int(length)), FromFsPath(fs::read_symlink("/proc/self/exe")));
-    EXPECT_EQ(information(P("twin")).nFileSizeLow, 4u);
-    EXPECT_NE(information(P("twin")).dwVolumeSerialNumber,
-              information(TEXT("\\proc\\version")).dwVolumeSerialNumber);
 }
 
 // A process started without standard input gets descriptor 0 for the first
 // file it opens, and that file serves as any other.
 TEST_F(FilesTest, DescriptorZeroIsAFile) {
     const auto reads = [&] {
-        const HANDLE file = CreateFileW(P("file"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, 0);
+        const Opened file(P("file"), GENERIC_READ);
         char bytes[4];
         DWORD count = 0;
-        return file != INVALID_HANDLE_VALUE && ReadFile(file, bytes, 4, &count, nullptr) &&
-               CloseHandle(file) && count == 4;
+        return ReadFile(file.handle, bytes, 4, &count, nullptr) && count == 4;
     };
     const std::function<BOOL()> uses[] = {
         reads,
@@ -393,7 +366,8 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
 }
 
 // The started program keeps none of its starter's open files beyond the
-// standard three, runs in the folder it is given (without one, in the
+// standard three, leads a session of its own (it outlives the launcher and
+// its terminal), runs in the folder it is given (without one, in the
 // current directory), and the start clears the last error. A relative
 // program names a file below the current directory, not below that folder.
 TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
@@ -410,8 +384,8 @@ TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
                                                   {TEXT("shell"), elsewhere}};
     const std::string fifo = (temp.path() / "fifo").string();
     const CString answer = FromUtf8(
-                               "-c \"[ -e /proc/self/fd/3 ] || [ -e /proc/self/fd/100 ] && "
-                               "echo held >" +
+                               "-c \"set -- $(cat /proc/$$/stat); [ -e /proc/self/fd/3 ] || "
+                               "[ -e /proc/self/fd/100 ] || [ $6 != $$ ] && echo held >" +
                                fifo + " || echo free >" + fifo + "\"")
                                .c_str();
     for (const auto& [program, directory] : starts) {
