@@ -37,19 +37,6 @@ TEST(StringTest, EditsClampCountsTrimEveryBlankAndMissesAreMinusOne) {
     EXPECT_EQ(path.Find(TEXT('C'), -1) + path.Find(TEXT("C"), -1), -2);
 }
 
-// Capitals come first, there is no locale order, and code units are unsigned
-// also where wchar_t is signed.
-TEST(StringTest, CompareIsOrdinalOnUnsignedCodeUnits) {
-    const std::tuple<LPCWSTR, LPCWSTR, int> cases[] = {
-        {TEXT("A.txt"), TEXT("a.txt"), -1},  {TEXT("a"), TEXT("ab"), -1},
-        {TEXT("ab"), TEXT("ab"), 0},         {TEXT("z"), TEXT("\u00E9"), -1},
-        {TEXT("\uFFFF"), TEXT("\u0100"), 1},
-    };
-    for (const auto& [a, b, result] : cases) {
-        EXPECT_EQ(CString(a).Compare(b), result) << ::testing::PrintToString(CString(a));
-    }
-}
-
 // Bytes that are no valid UTF-8 each stand for themselves (U+DC80 to
 // U+DCFF), so that every name from the system goes back to it unchanged. A
 // lone surrogate outside that range has no UTF-8 form and is written as the
