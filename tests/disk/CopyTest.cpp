@@ -191,9 +191,7 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
 // into the folder before anything else: while that fails, the copy fails,
 // naming the folder.
 TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
-    if (!HasFaultSeam()) {
-        GTEST_SKIP() << "the program to ship has no fault seam";
-    }
+    SKIP_WITHOUT_FAULT_SEAM();
     const std::string record = TemporaryName(TEXT("record:"));
     const std::string done = TemporaryName(TEXT("done:"));
     const std::string kept = TemporaryName(TEXT("kept:a.txt"));
@@ -241,9 +239,7 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
 // A record that cannot be read at first is not taken for one cut short: the
 // copy it tells of is undone once it can be read.
 TEST_F(DiskTest, ARecordThatCannotBeReadIsKept) {
-    if (!HasFaultSeam()) {
-        GTEST_SKIP() << "the program to ship has no fault seam";
-    }
+    SKIP_WITHOUT_FAULT_SEAM();
     MakeFiles({"one/a.txt", "to/a.txt"});
     {
         FileBatch batch(Path("to") + TEXT("\\"));

@@ -100,9 +100,7 @@ TEST_F(DiskTest, EachOperationClearsTheLastError) {
 TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
     MakeFiles({"a.txt", "d/a.txt", "d/.hidden", "d/sub/x/f", "t/a/f", "t/b/c/a.txt",
                "t/b/c/locked.txt", "t/b/c/other.txt", "t/d/f"});
-    if (!HasFaultSeam()) {
-        GTEST_SKIP() << "the program to ship has no fault seam";
-    }
+    SKIP_WITHOUT_FAULT_SEAM();
     InjectFault({Call::Remove, Failure::AccessDenied, "locked.txt"});
     EXPECT_TRUE(disk.RemoveFile(TEXT("a.txt")));
     EXPECT_FALSE(disk.RemoveFile(TEXT("a.txt")));
@@ -209,9 +207,7 @@ TEST_F(DiskTest, ListingsAreOrderedAndNeverFollowLinks) {
 // treating it as complete would report a partial copy as done, or remove
 // what was never listed. A subdirectory that cannot be searched ends a walk.
 TEST_F(DiskTest, SearchesThatFailAreNeverTakenAsDone) {
-    if (!HasFaultSeam()) {
-        GTEST_SKIP() << "the program to ship has no fault seam";
-    }
+    SKIP_WITHOUT_FAULT_SEAM();
     MakeFiles({"src/a.txt", "src/b.txt", "src/sub/c.txt"});
     const std::tuple<Fault, const char*, bool> cases[] = {
         {{Call::Search, Failure::IoError, "src"}, "src", false},

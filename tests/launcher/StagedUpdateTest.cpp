@@ -360,9 +360,7 @@ TEST(StagedUpdateTest, TheUpdateLockIsNeverTakenThroughALink) {
 // meets that file too, it leaves one whole version; the start after that
 // applies the whole update and leaves nothing behind.
 TEST(StagedUpdateTest, AStartKilledAtAnyStepIsFinishedOrUndoneByTheNext) {
-    if (!HasFaultSeam()) {
-        GTEST_SKIP() << "the program to ship has no fault seam";
-    }
+    SKIP_WITHOUT_FAULT_SEAM();
     // Renamed onto only by the placing of a file the update adds.
     const Fault refused{Call::Rename, Failure::AccessDenied, "added.dat", 0, 1};
     for (const bool putBack : {false, true}) {
