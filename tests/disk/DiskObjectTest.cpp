@@ -129,7 +129,8 @@ TEST_F(DiskTest, RemovalsStopAtWhatCannotBeRemoved) {
 
 // Each new name goes in front of the first entry of the list greater than
 // it, searched from the start: equal ones do not stop it. An entry holding a
-// NUL is compared as far as the NUL. The order is ordinal: capitals first.
+// NUL is compared as far as the NUL. The order is ordinal: capitals first,
+// and a name after every name it begins with.
 // Subdirectories are listed depth first. Only symbolic links and junctions
 // are links: files kept in a cloud, deduplicated files and other reparse
 // points are files and folders to copy. A link to a directory is listed and
@@ -140,7 +141,7 @@ TEST_F(DiskTest, ListingsAreOrderedAndNeverFollowLinks) {
         {"Data/c", "Data/B", "Data/a", "Data/a.x", "Data/sub/c/d", "Data/t/f", "outside/keep.txt"});
     const CString nul(TEXT("a\0x"), 3);
     const std::pair<Texts, Texts> cases[] = {
-        {{}, {TEXT("B"), TEXT("a"), TEXT("a.x"), TEXT("c")}},
+        {{TEXT("a.y")}, {TEXT("B"), TEXT("a"), TEXT("a.x"), TEXT("a.y"), TEXT("c")}},
         {{nul}, {TEXT("B"), nul, TEXT("a"), TEXT("a.x"), TEXT("c")}},
         {{TEXT("b"), TEXT("A"), TEXT("d")},
          {TEXT("B"), TEXT("a"), TEXT("a.x"), TEXT("b"), TEXT("A"), TEXT("c"), TEXT("d")}},
