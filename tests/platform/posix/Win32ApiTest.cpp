@@ -173,7 +173,9 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         // A code page other than the system's, which is UTF-8.
         FAILS(WideCharToMultiByte(1252, 0, TEXT("a"), -1, nullptr, 0, 0, 0),
               ERROR_INVALID_PARAMETER),
-        // A length or size below any there can be.
+        // No text, or a length or size below any there can be.
+        FAILS(WideCharToMultiByte(CP_UTF8, 0, nullptr, -1, nullptr, 0, 0, 0),
+              ERROR_INVALID_PARAMETER),
         FAILS(WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -2, nullptr, 0, 0, 0),
               ERROR_INVALID_PARAMETER),
         FAILS(WideCharToMultiByte(CP_UTF8, 0, TEXT("a"), -1, nullptr, -1, 0, 0),
