@@ -205,8 +205,10 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
         Fault clearing;
     } cases[] = {
         {"one", {Call::Rename, Failure::AccessDenied, done.c_str()}, FALSE, kNoFault},
-        // An old file in use for a moment (a scanner reading it) is waited for.
-        {"one", {Call::Rename, Failure::InUse, kept.c_str(), 0, 2}, TRUE, kNoFault},
+        // An old file in use for a moment (a scanner reading it) is tried 8
+        // times in all.
+        {"one", {Call::Rename, Failure::InUse, kept.c_str(), 0, 7}, TRUE, kNoFault},
+        {"one", {Call::Rename, Failure::InUse, kept.c_str(), 0, 8}, FALSE, kNoFault},
         {"one",
          {Call::Remove, Failure::AccessDenied, kept.c_str()},
          TRUE,
