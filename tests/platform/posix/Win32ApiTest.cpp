@@ -274,6 +274,22 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(current[0], 1);
     EXPECT_EQ(GetCurrentDirectoryW(needed, current.data()), needed - 1);
     EXPECT_EQ(current[needed - 1], 0);
+    // One longer than the system's longest path is read whole too.
+    const std::string level(250, 'd');
+    fs::current_path(temp.path());
+    for (int i = 0; i < 20; ++i) {
+        fs::create_directory(level);
+        fs::current_path(level);
+    }
+    std::vector<WCHAR> deep(GetCurrentDirectoryW(0, nullptr));
+    EXPECT_EQ(GetCurrentDirectoryW(DWORD(deep.size()), deep.data()), deep.size() - 1);
+    EXPECT_EQ(CString(deep.data()), FromFsPath(fs::current_path()));
+    // Removed level by level: its path is too long to name it whole.
+    for (int i = 0; i < 20; ++i) {
+        fs::current_path("..");
+        fs::remove(level);
+    }
+    fs::current_path(before);
     // A message buffer just big enough is enough.
     WCHAR text[20];
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
