@@ -130,6 +130,8 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         FAILS(CopyFileW(P("fifo"), P("x"), FALSE), ERROR_ACCESS_DENIED),
         FAILS(CopyFileW(P("file"), P("fifo"), FALSE), ERROR_ACCESS_DENIED),
         FAILS(open("fifo", GENERIC_WRITE), ERROR_ACCESS_DENIED),
+        // A folder is opened only when asked for as one.
+        FAILS(open("full", GENERIC_READ), ERROR_ACCESS_DENIED),
         FAILS(open("running", GENERIC_WRITE), ERROR_SHARING_VIOLATION),
         FAILS(open("file", GENERIC_WRITE, CREATE_NEW), ERROR_FILE_EXISTS),
         FAILS(open("file", GENERIC_READ, 0), ERROR_INVALID_PARAMETER),
