@@ -124,6 +124,8 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
         // Listed before the temporary's name.
         {{"!y.txt", TemporaryName(TEXT("!y.txt"))}, true},
         {{"y.txt", "x" + TemporaryName(TEXT("y.txt")).substr(1)}, false},
+        // A temporary's name of no file the copy writes.
+        {{"y.txt", ".tavrel-0000000000000000"}, false},
         {{"y.txt", lookAlike}, false},
     };
     for (const auto& [names, refused] : cases) {
