@@ -121,6 +121,8 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
         {{"y.txt", TemporaryName(TEXT("y.txt"))}, true},
         {{"a.txt", "b.txt", TemporaryName(TEXT("a.txt")), TemporaryName(TEXT("b.txt"))}, true},
         {{"y.txt", TemporaryName(TEXT("kept:y.txt"))}, true},
+        // Two names that hash alike, so that their temporaries would be one.
+        {{"VfHXcha", "hT9T3V\xE5\x89\x8E"}, true},
         // Listed before the temporary's name.
         {{"!y.txt", TemporaryName(TEXT("!y.txt"))}, true},
         {{"y.txt", "x" + TemporaryName(TEXT("y.txt")).substr(1)}, false},
