@@ -292,11 +292,12 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         fs::remove(level);
     }
     fs::current_path(before);
-    // A message buffer just big enough is enough.
-    WCHAR text[20];
+    // A message buffer just big enough is enough, and nothing past it is written.
+    WCHAR text[21];
+    text[20] = 1;
     EXPECT_EQ(FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, 0, ERROR_ACCESS_DENIED, 0, text, 20, 0),
               19u);
-    EXPECT_EQ(CString(text), CString(TEXT("Access is denied.\r\n")));
+    EXPECT_EQ(CString(text) + text[20], CString(TEXT("Access is denied.\r\n\x01")));
     // The program's own path is the one the system has for it.
     WCHAR program[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
