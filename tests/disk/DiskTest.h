@@ -38,20 +38,24 @@ protected:
     CString Path(const char* relative = "") const {
         return FromFsPath(*relative == 0 ? temp_.path() : FsPath(relative));
     }
-    fs::path FsPath(const std::string& relative) const { return temp_.path() / relative; }
+    // Names are UTF-8 on both systems.
+    fs::path FsPath(const std::string& relative) const {
+        return temp_.path() / fs::u8path(relative);
+    }
     // Files below folder, their folders made as needed, each holding its
     // name as given.
     void MakeFiles(const Names& files, const std::string& folder = "") const {
         for (const std::string& file : files) {
-            fs::create_directories((FsPath(folder) / file).parent_path());
-            WriteFile(FsPath(folder) / file, file);
+            const fs::path path = FsPath(folder) / fs::u8path(file);
+            fs::create_directories(path.parent_path());
+            WriteFile(path, file);
         }
     }
     // The names in a folder, temporaries and links included.
     Names In(const char* relative) const {
         Names names;
         for (const fs::directory_entry& entry : fs::directory_iterator(FsPath(relative))) {
-            names.insert(entry.path().filename().string());
+            names.insert(entry.path().filename().u8string());
         }
         return names;
     }
