@@ -212,7 +212,7 @@ const char* CannotRun(const UpdateCase& c) {
         return "the start as another user takes root";
     }
     if (c.fault.call != kNoFault.call && !HasFaultSeam()) {
-        return "the program to ship has no fault seam";
+        return kNoFaultSeam;
     }
     return nullptr;
 }

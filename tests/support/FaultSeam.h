@@ -39,10 +39,12 @@ struct Fault {
 const Fault kNoFault{static_cast<Call>(-1), Failure::IoError};
 
 bool HasFaultSeam();
+// Why a test that needs the seam cannot run.
+const char kNoFaultSeam[] = "the program to ship has no fault seam";
 // Ends a GoogleTest test that needs the seam, as skipped, where there is none.
 #define SKIP_WITHOUT_FAULT_SEAM() \
     if (!HasFaultSeam())          \
-    GTEST_SKIP() << "the program to ship has no fault seam"
+    GTEST_SKIP() << kNoFaultSeam
 // One fault at a time; it holds until cleared or replaced.
 void InjectFault(const Fault& fault);
 void ClearFault();

@@ -78,8 +78,8 @@ protected:
 TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
     const BusyFile running(temp.path() / "running");
     const auto open = [&](const char* name, DWORD access, DWORD disposition = OPEN_EXISTING) {
-        return CreateFileW(P(name), access, 0, nullptr, disposition, FILE_FLAG_OPEN_REPARSE_POINT,
-                           nullptr) != INVALID_HANDLE_VALUE;
+        return Opened(P(name), access, disposition, FILE_FLAG_OPEN_REPARSE_POINT).handle !=
+               INVALID_HANDLE_VALUE;
     };
     // Locks `file`, and then again through another handle, or for part of it.
     const auto lockTwice = [&](DWORD length) {
