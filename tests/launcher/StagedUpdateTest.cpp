@@ -19,6 +19,8 @@
 #ifdef _WIN32
 const bool kRoot = false;
 #else
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,10 +42,10 @@ enum Outcome { kApplied, kUntouched, kKept, kPending, kRenamed, kDone, kAsElsewh
 // folder: removed; written; held in use throughout the start, or for its
 // first 30 ms; locked against renaming, replacing and removing; a small disk
 // of its own with room for half the browser program, or for it and half the
-// rest; made read-only (a folder: listed but not entered), for a start by an
-// ordinary user who owns the install; a leftover of an earlier update at
-// `path`, which cannot be deleted; links in the staged tree to its own
-// folders.
+// rest; made read-only (a program that can still run; a folder: listed but
+// not entered), for a start by an ordinary user who owns the install; a
+// leftover of an earlier update at `path`, which cannot be deleted; links in
+// the staged tree to its own folders.
 enum Obstacle {
     kNothing,
     kRemoved,
@@ -154,8 +156,14 @@ const UpdateCase kUpdateCases[] = {
     // is no UTF-8.
     {"look-alikes", kApplied, kNoFault, kWritten,
      "update/\xEF\x81\x9C..\xEF\x81\x9C/c\xEF\x80\xBA\xE9"},
-    // Replaced by a rename, which needs no write permission on it.
+    // Replaced by a rename, which needs no write permission on it; and put
+    // back the same way, over a new one that no one may write.
     {"a read-only browser program", kApplied, kNoFault, kReadOnly, "Tavrel.exe"},
+    {"a read-only staged browser program put back",
+     kKept,
+     {Call::Rename, Failure::AccessDenied, "old.dat", 0, 1},
+     kReadOnly,
+     "update/Tavrel.exe"},
     // Listed as empty, its files would pass for copied, and go with the update.
     {"a staged folder that cannot be entered", kKept, kNoFault, kReadOnly, "update/sub"},
 #endif
@@ -183,19 +191,29 @@ void StageUpdate(const Install& install) {
     }
 }
 
-// Applies the update in this process, or runs the launcher as an ordinary
-// user who owns the whole install (setpriv comes with util-linux).
+// Applies the update in this process, or in a child that runs as an
+// ordinary user who owns the whole install; a fault put in holds in both.
 void Apply(const Install& install, [[maybe_unused]] bool asNobody) {
 #ifndef _WIN32
     if (asNobody) {
-        const std::string owner = "chown -R nobody:nogroup '" + install.root.string() + "'";
-        ASSERT_EQ(std::system(owner.c_str()), 0);
-        const RunResult run = RunProgram({"/usr/bin/setpriv",
-                                          {TEXT("--reuid=nobody"), TEXT("--regid=nogroup"),
-                                           TEXT("--clear-groups"), TEXT("./" LAUNCHER_FILE)},
-                                          install.root});
-        EXPECT_EQ(run.exitCode, 0) << run.output;
-        EXPECT_FALSE(install.WaitForBrowser(60).empty());
+        const passwd* nobody = getpwnam("nobody");
+        ASSERT_NE(nobody, nullptr);
+        ASSERT_EQ(lchown(install.root.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        for (const auto& entry : fs::recursive_directory_iterator(install.root)) {
+            ASSERT_EQ(lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        }
+        const pid_t child = fork();
+        if (child == 0) {
+            const bool dropped = setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
+                                 setuid(nobody->pw_uid) == 0;
+            if (dropped) {
+                ApplyStagedUpdate(install.layout);
+            }
+            _exit(dropped ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         return;
     }
 #endif
@@ -251,7 +269,11 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
                 continue;
             }
         } else if (c.obstacle == kReadOnly) {
-            fs::permissions(path, fs::perms::owner_read | fs::perms::others_read);
+            // A program keeps its execute bits; a folder loses them.
+            const fs::perms run = fs::is_directory(path)
+                                      ? fs::perms::none
+                                      : fs::perms::owner_exec | fs::perms::others_exec;
+            fs::permissions(path, fs::perms::owner_read | fs::perms::others_read | run);
         } else if (onSmallDisk) {
             const bool rest = c.obstacle == kNoRoomForRest;
             install.Stage("big.dat", std::string(rest ? browser.size() : 0, 'b'));
