@@ -4,6 +4,7 @@
 // that starts finds one whole version, old or new, and the update ends
 // applied, with nothing left behind. (A file that cannot be replaced, which
 // puts the update back, is a case of the update step's own table.)
+#include <chrono>
 #include <future>
 #include <random>
 #include <thread>
@@ -83,9 +84,10 @@ TEST(OneVersionTest, EveryBrowserOfStartsAtOnceFindsOneWholeVersion) {
     }
 }
 
-// An updater that holds the lock while it writes the update is waited for:
-// the start applies the whole update once it lets go, never the part that
-// is there when the start comes.
+// The update lock has one holder: while an updater holds it, another waits
+// as long as it is told and goes without. A start waits for the updater that
+// holds it while it writes the update, and applies the whole update once it
+// lets go, never the part that is there when the start comes.
 TEST(OneVersionTest, AnUpdaterHoldingTheLockIsWaitedFor) {
     Install install;
     std::future<RunResult> run;
@@ -93,6 +95,9 @@ TEST(OneVersionTest, AnUpdaterHoldingTheLockIsWaitedFor) {
     {
         const UpdateLock updater(install.layout.updateLock, 0);
         ASSERT_TRUE(updater.IsHeld());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(UpdateLock(install.layout.updateLock, 50).IsHeld());
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
         install.StageBrowser();
         run = Start(install);
         // Long enough for a start under Wine to come to the lock.

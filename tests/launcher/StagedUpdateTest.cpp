@@ -348,20 +348,6 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
     }
 }
 
-// The lock is one: a second holder waits for the first, for as long as it
-// is told, and takes the lock once the first lets go.
-TEST(StagedUpdateTest, TheUpdateLockHasOneHolder) {
-    Install install;
-    {
-        const UpdateLock first(install.layout.updateLock, 0);
-        ASSERT_TRUE(first.IsHeld());
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_FALSE(UpdateLock(install.layout.updateLock, 50).IsHeld());
-        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
-    }
-    EXPECT_TRUE(UpdateLock(install.layout.updateLock, 0).IsHeld());
-}
-
 // A link where the lock file goes is replaced by a file, never followed.
 TEST(StagedUpdateTest, TheUpdateLockIsNeverTakenThroughALink) {
     Install install;

@@ -304,31 +304,6 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(CString(program, int(length)), FromFsPath(fs::read_symlink("/proc/self/exe")));
 }
 
-// A process started without standard input gets descriptor 0 for the first
-// file it opens, and that file serves as any other.
-TEST_F(FilesTest, DescriptorZeroIsAFile) {
-    const auto reads = [&] {
-        const Opened file(P("file"), GENERIC_READ);
-        char bytes[4];
-        DWORD count = 0;
-        return ReadFile(file.handle, bytes, 4, &count, nullptr) && count == 4;
-    };
-    const std::function<BOOL()> uses[] = {
-        reads,
-        [&] { return CopyFileW(P("file"), P("copied"), FALSE); },
-        [&] { return MoveFileExW(P("another"), P("moved"), MOVEFILE_WRITE_THROUGH); },
-        [&] { return FlushQueued(root); },
-    };
-    const int input = dup(0);
-    for (const auto& use : uses) {
-        close(0);
-        EXPECT_TRUE(use());
-        dup2(input, 0);
-    }
-    close(input);
-    EXPECT_EQ(ReadFile(temp.path() / "copied") + ReadFile(temp.path() / "moved"), "fileanother");
-}
-
 #ifdef TAVREL_FAULT_SEAM
 // The folders flushed, as their open descriptors name them.
 std::vector<std::string> flushed;
