@@ -285,9 +285,15 @@ TEST_F(DiskTest, ARecordCutShortIsRemovedUnread) {
         EXPECT_EQ(In("to"), (Names{"a.txt", kept}));
         EXPECT_EQ(ReadFile(FsPath("to/a.txt")), "to/a.txt");
     }
+    // Nor is a link under its name, which goes unread, whatever it points at.
+    const fs::path record = FsPath("to") / TemporaryName(TEXT("record:"));
+    if (MakeFileLink(FsPath("to/a.txt"), record)) {
+        EXPECT_TRUE(disk.RecoverCopy(Path("to")));
+        EXPECT_EQ(In("to"), (Names{"a.txt", kept}));
+    }
     // A folder under the record's name is no record, and not the copy's to
     // remove: it stays, and copies into the folder fail while it does.
-    fs::create_directory(FsPath("to") / TemporaryName(TEXT("record:")));
+    fs::create_directory(record);
     EXPECT_FALSE(disk.RecoverCopy(Path("to")));
     EXPECT_EQ(In("to").size(), 3u);
 }
