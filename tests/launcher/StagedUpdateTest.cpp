@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
@@ -191,6 +192,18 @@ void StageUpdate(const Install& install) {
     }
 }
 
+#ifndef _WIN32
+// Runs body in a child process: its exit code, or -1 when it did not exit.
+int ExitCodeInChild(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(body());
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
+
 // Applies the update in this process, or in a child that runs as an
 // ordinary user who owns the whole install; a fault put in holds in both.
 void Apply(const Install& install, [[maybe_unused]] bool asNobody) {
@@ -202,18 +215,16 @@ void Apply(const Install& install, [[maybe_unused]] bool asNobody) {
         for (const auto& entry : fs::recursive_directory_iterator(install.root)) {
             ASSERT_EQ(lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
         }
-        const pid_t child = fork();
-        if (child == 0) {
-            const bool dropped = setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
-                                 setuid(nobody->pw_uid) == 0;
-            if (dropped) {
-                ApplyStagedUpdate(install.layout);
-            }
-            _exit(dropped ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(ExitCodeInChild([&] {
+                      const bool dropped = setgroups(0, nullptr) == 0 &&
+                                           setgid(nobody->pw_gid) == 0 &&
+                                           setuid(nobody->pw_uid) == 0;
+                      if (dropped) {
+                          ApplyStagedUpdate(install.layout);
+                      }
+                      return dropped ? 0 : 1;
+                  }),
+                  0);
         return;
     }
 #endif
@@ -382,20 +393,16 @@ TEST(StagedUpdateTest, AStartKilledAtAnyStepIsFinishedOrUndoneByTheNext) {
             Contents installed = install.Installed();
             installed.erase("TavrelPostUpgrade.exe");
             const Contents applied = install.Applied();
-            const pid_t child = fork();
-            if (child == 0) {
+            const int exitCode = ExitCodeInChild([&] {
                 if (putBack) {
                     InjectFault(refused);
                 }
                 EndProcessAtCall(step);
                 ApplyStagedUpdate(install.layout);
-                _exit(0);
-            }
-            int status = 0;
-            ASSERT_EQ(waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFEXITED(status));
-            ended = WEXITSTATUS(status) == 0;
-            EXPECT_TRUE(ended || WEXITSTATUS(status) == kEndedAtCall);
+                return 0;
+            });
+            ASSERT_TRUE(exitCode == 0 || exitCode == kEndedAtCall) << exitCode;
+            ended = exitCode == 0;
             InjectFault(refused);
             ApplyStagedUpdate(install.layout);
             ClearFault();

@@ -128,8 +128,9 @@ TEST_F(DiskTest, AChainOnAUncPathMakesTheLevelsBelowItsShare) {
 
 // Operations give back what they take: they leave no descriptor open, and
 // after a first round, which may fill caches of the run-time, more rounds
-// leave the heap no larger. They run as in a process started without standard input, where
-// descriptor 0 is a file like any other: the first one opened.
+// leave the heap no larger. They run as in a process started without
+// standard input, where descriptor 0 is a file like any other: the first
+// one opened.
 TEST_F(DiskTest, OperationsGiveBackWhatTheyTake) {
     MakeFiles({"src/a.txt", "src/sub/b.txt"});
     CDiskObject quiet;
