@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
@@ -20,9 +19,6 @@
 #ifdef _WIN32
 const bool kRoot = false;
 #else
-#include <grp.h>
-#include <pwd.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 const bool kRoot = getuid() == 0;
@@ -192,38 +188,16 @@ void StageUpdate(const Install& install) {
     }
 }
 
-#ifndef _WIN32
-// Runs body in a child process: its exit code, or -1 when it did not exit.
-int ExitCodeInChild(const std::function<int()>& body) {
-    const pid_t child = fork();
-    if (child == 0) {
-        _exit(body());
-    }
-    int status = 0;
-    return waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-#endif
-
 // Applies the update in this process, or in a child that runs as an
 // ordinary user who owns the whole install; a fault put in holds in both.
 void Apply(const Install& install, [[maybe_unused]] bool asNobody) {
 #ifndef _WIN32
     if (asNobody) {
-        const passwd* nobody = getpwnam("nobody");
-        ASSERT_NE(nobody, nullptr);
-        ASSERT_EQ(lchown(install.root.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
-        for (const auto& entry : fs::recursive_directory_iterator(install.root)) {
-            ASSERT_EQ(lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
-        }
-        EXPECT_EQ(ExitCodeInChild([&] {
-                      const bool dropped = setgroups(0, nullptr) == 0 &&
-                                           setgid(nobody->pw_gid) == 0 &&
-                                           setuid(nobody->pw_uid) == 0;
-                      if (dropped) {
-                          ApplyStagedUpdate(install.layout);
-                      }
-                      return dropped ? 0 : 1;
-                  }),
+        EXPECT_EQ(ExitCodeAsNobody(install.root,
+                                   [&] {
+                                       ApplyStagedUpdate(install.layout);
+                                       return 0;
+                                   }),
                   0);
         return;
     }

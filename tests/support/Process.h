@@ -44,3 +44,12 @@ RunResult RunProgram(const ProgramStart& start);
 // The quoted arguments, blank-separated: the command tail that splits back
 // into them.
 CString CommandTailFor(const std::vector<CString>& arguments);
+
+#ifndef _WIN32
+// Runs body in a child process: its exit code, or -1 when it did not exit.
+int ExitCodeInChild(const std::function<int()>& body);
+// The same, in a child that runs as the ordinary user nobody, made the owner
+// of everything in `owned` first; kNotPrepared when the child cannot become
+// that user, nor the tree be given to it (both take root).
+int ExitCodeAsNobody(const fs::path& owned, const std::function<int()>& body);
+#endif

@@ -6,6 +6,8 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,4 +58,30 @@ RunResult RunProgram(const ProgramStart& start) {
     waitpid(child, &status, 0);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(output), elapsed.count()};
+}
+
+int ExitCodeInChild(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(body());
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int ExitCodeAsNobody(const fs::path& owned, const std::function<int()>& body) {
+    const passwd* nobody = getpwnam("nobody");
+    if (nobody == nullptr || lchown(owned.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+        return kNotPrepared;
+    }
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(owned)) {
+        if (lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+            return kNotPrepared;
+        }
+    }
+    return ExitCodeInChild([&] {
+        const bool dropped = setgroups(0, nullptr) == 0 && setgid(nobody->pw_gid) == 0 &&
+                             setuid(nobody->pw_uid) == 0;
+        return dropped ? body() : kNotPrepared;
+    });
 }
