@@ -1,13 +1,15 @@
 // What only Linux has: copies over links and FIFOs; a copy made durable by
 // waits for the whole file system, which a fault in the test builds' seam
 // fails; a current directory that moves while it is read; UNC paths that
-// name local folders; and descriptors and memory, all given back.
+// name local folders; descriptors and memory, all given back; and what an
+// ordinary user may not change.
 #include <malloc.h>
 #include <sys/stat.h>
 
 #include "platform/posix/SystemCalls.h"
 #include "tests/disk/DiskTest.h"
 #include "tests/support/FaultSeam.h"
+#include "tests/support/Process.h"
 
 namespace {
 
@@ -157,6 +159,29 @@ TEST_F(DiskTest, OperationsGiveBackWhatTheyTake) {
     EXPECT_LT(mallinfo2().uordblks, heap + 1024);
     dup2(input, 0);
     close(input);
+}
+
+// For an ordinary user, a folder that cannot be entered is no empty one, and
+// one in a folder that no one may change cannot be removed: each fails, and
+// says why.
+TEST_F(DiskTest, WhatAnOrdinaryUserMayNotChangeFailsAndSaysWhy) {
+    MakeFiles({"closed/a.txt"});
+    fs::create_directories(FsPath("fixed/sub"));
+    const int failures = ExitCodeAsNobody(FsPath(""), [&] {
+        fs::permissions(FsPath("closed"), fs::perms::owner_read);
+        fs::permissions(FsPath("fixed"), fs::perms(0555));
+        CStringArray list;
+        const bool listed = disk.ListFiles(Path("closed"), list, NamesOnly) ||
+                            disk.m_errorText != SystemError(ERROR_ACCESS_DENIED, Path("closed/"));
+        const bool removed =
+            disk.RemoveDirectory(Path("fixed/sub")) ||
+            disk.m_errorText != SystemError(ERROR_ACCESS_DENIED, Path("fixed/sub/"));
+        return int(listed) + 2 * int(removed);
+    });
+    if (failures == kNotPrepared) {
+        GTEST_SKIP() << "the start as another user takes root";
+    }
+    EXPECT_EQ(failures, 0) << "1: the listing, 2: the removal";
 }
 
 // A current directory that is gone has no path to read.
