@@ -1,9 +1,13 @@
 #!/bin/sh
-# Static analysis of the product's code: clang-tidy with the checks in
-# .clang-tidy, then cppcheck. Fails on any finding.
+# Static analysis: every tracked C++ source formatted as .clang-format asks,
+# then clang-tidy with the checks in .clang-tidy and cppcheck over the
+# product's code. Fails on any finding.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+
+echo "== clang-format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 # clang-tidy reads the compiler flags from the native build's compile_commands.json.
 cmake --preset native >/dev/null
@@ -17,4 +21,4 @@ fi
 echo "== cppcheck"
 cppcheck --std=c++17 --language=c++ -I . --enable=warning,performance,portability \
     --inline-suppr --error-exitcode=1 --quiet -i platform/win32 launcher disk platform fuzz
-echo "static analysis: clean"
+echo "format and static analysis: clean"

@@ -63,9 +63,11 @@ show
 echo
 
 if [ "$preset" = windows ]; then
-    wine wineboot --init 2>/dev/null
-    set -- wine "$install/launcher.exe"
-    record="wine $bin/launch_record.exe"
+    # As the tests run them: in a UTF-8 locale, whatever the environment has.
+    wine="cmake/wine-run.sh wine"
+    $wine wineboot --init >/dev/null
+    set -- $wine "$install/launcher.exe"
+    record="$wine $bin/launch_record.exe"
 else
     set -- "$install/launcher"
     record="$bin/launch_record"

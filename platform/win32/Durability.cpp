@@ -7,9 +7,9 @@
 const DWORD kQueuedMoveFlags = MOVEFILE_WRITE_THROUGH;
 
 BOOL QueueFlush(LPCWSTR path) {
-    const ScopedHandle file(
-        CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const ScopedHandle file(CreateFileW(path, GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file.IsValid() && FlushFileBuffers(file.get());
 }
 
