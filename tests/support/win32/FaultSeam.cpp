@@ -8,59 +8,32 @@ namespace {
 SystemCallTable real;
 
 // True, with the last error set, when the call must fail.
-bool Fails(Call call, LPCWSTR path) {
+bool Fails(Call call, const std::string& path) {
     Failure failure;
-    if (!FaultFails(call, path != nullptr ? ToUtf8(path) : std::string(), &failure)) {
+    if (!FaultFails(call, path, &failure)) {
         return false;
     }
     SetLastError(ErrorCodeOf(failure));
     return true;
 }
 
-HANDLE WINAPI Open(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                   DWORD disposition, DWORD flags, HANDLE model) {
-    return Fails(Call::Open, path)
-               ? INVALID_HANDLE_VALUE
-               : real.createFileW(path, access, share, security, disposition, flags, model);
-}
-
-BOOL WINAPI Copy(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
-    return !Fails(Call::Copy, to) && real.copyFileW(from, to, failIfExists);
-}
-
-BOOL WINAPI Rename(LPCWSTR from, LPCWSTR to, DWORD flags) {
-    return !Fails(Call::Rename, to) && real.moveFileExW(from, to, flags);
-}
-
-BOOL WINAPI Remove(LPCWSTR path) {
-    return !Fails(Call::Remove, path) && real.deleteFileW(path);
-}
-
-BOOL WINAPI Flush(HANDLE file) {
-    return !Fails(Call::Flush, nullptr) && real.flushFileBuffers(file);
-}
-
-HANDLE WINAPI Search(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
-    return Fails(Call::Search, pattern) ? INVALID_HANDLE_VALUE : real.findFirstFileW(pattern, data);
-}
-
-BOOL WINAPI SearchNext(HANDLE search, LPWIN32_FIND_DATAW data) {
-    return !Fails(Call::SearchNext, nullptr) && real.findNextFileW(search, data);
-}
-
 }  // namespace
+
+std::string PathText(LPCWSTR path) {
+    return ToUtf8(path);
+}
 
 void InstallWrappers() {
     static const bool installed = [] {
         SystemCallTable& calls = SystemCalls();
         real = calls;
-        calls.createFileW = Open;
-        calls.copyFileW = Copy;
-        calls.moveFileExW = Rename;
-        calls.deleteFileW = Remove;
-        calls.flushFileBuffers = Flush;
-        calls.findFirstFileW = Search;
-        calls.findNextFileW = SearchNext;
+        WRAP_SYSTEM_CALL(createFileW, Call::Open, 0, INVALID_HANDLE_VALUE);
+        WRAP_SYSTEM_CALL(copyFileW, Call::Copy, 1, FALSE);
+        WRAP_SYSTEM_CALL(moveFileExW, Call::Rename, 1, FALSE);
+        WRAP_SYSTEM_CALL(deleteFileW, Call::Remove, 0, FALSE);
+        WRAP_SYSTEM_CALL(flushFileBuffers, Call::Flush, -1, FALSE);
+        WRAP_SYSTEM_CALL(findFirstFileW, Call::Search, 0, INVALID_HANDLE_VALUE);
+        WRAP_SYSTEM_CALL(findNextFileW, Call::SearchNext, -1, FALSE);
         return true;
     }();
     (void)installed;
