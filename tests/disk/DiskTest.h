@@ -3,6 +3,7 @@
 // it is sent, and a check that every call left the current directory alone.
 #pragma once
 
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -59,8 +60,26 @@ protected:
         }
         return names;
     }
+    // An error text: the message for code, then the paths. Windows' own
+    // messages are the system's; the Linux layer must give their words.
     static CString SystemError(DWORD code, const CString& elements) {
-        return SystemMessage(code) + TEXT(' ') + elements;
+#ifdef _WIN32
+        WCHAR text[512] = {};
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, text, 512, nullptr);
+        return CString(text).TrimRight() + TEXT(' ') + elements;
+#else
+        const std::map<DWORD, LPCWSTR> messages = {
+            {ERROR_FILE_NOT_FOUND, TEXT("The system cannot find the file specified.")},
+            {ERROR_PATH_NOT_FOUND, TEXT("The system cannot find the path specified.")},
+            {ERROR_ACCESS_DENIED, TEXT("Access is denied.")},
+            {ERROR_FILE_EXISTS, TEXT("The file exists.")},
+            {ERROR_DISK_FULL, TEXT("There is not enough space on the disk.")},
+            {ERROR_DIR_NOT_EMPTY, TEXT("The directory is not empty.")},
+            {ERROR_IO_DEVICE,
+             TEXT("The request could not be performed because of an I/O device error.")},
+        };
+        return messages.at(code) + (TEXT(' ') + elements);
+#endif
     }
 
     TempDir temp_;

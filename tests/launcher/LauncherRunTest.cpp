@@ -39,9 +39,10 @@ enum Start {
 struct RunCase {
     const char* name;
     Arguments arguments;
-    // What the browser gets: the arguments, or nothing (after the delay).
-    bool forwarded;
-    int delaySeconds;
+    // The command tail the browser gets, as the quoting rules write the
+    // arguments (nothing after the delay).
+    LPCWSTR tail;
+    int delaySeconds = 0;
     Start start = kPlain;
     LPCWSTR rawTail = nullptr;
 };
@@ -49,31 +50,26 @@ struct RunCase {
 const Arguments kTwo = {TEXT("a b"), TEXT("c")};
 
 const RunCase kRunCases[] = {
+    // The last is no UTF-8 on Linux, a lone surrogate on Windows: passed on
+    // as it is.
     {"arguments the splitter must keep exactly",
      {TEXT(""), TEXT("a b"), TEXT("tab\there"), TEXT("say \"hi\""), TEXT("back\\slash\\"),
-      TEXT("trail\\\\"), TEXT("\u00FCn\u00EF \u65E5\u672C"), TEXT("\n"),
-      // Not UTF-8 on Linux, a lone surrogate on Windows: passed on as it is.
-      TEXT("caf\xDCE9")},
-     true,
-     0},
-    {"delay of one second", {TEXT("-wkesto"), TEXT("1")}, false, 1},
-    {"no browser program", {TEXT("page.htm")}, false, 0, kNoBrowser},
+      TEXT("trail\\\\"), TEXT("\u00FCn\u00EF \u65E5\u672C"), TEXT("\n"), TEXT("caf\xDCE9")},
+     TEXT("\"\" \"a b\" \"tab\there\" \"say \\\"hi\\\"\" back\\slash\\ trail\\\\ ")
+         TEXT("\"\u00FCn\u00EF \u65E5\u672C\" \"\n\" caf\xDCE9")},
+    {"delay of one second", {TEXT("-wkesto"), TEXT("1")}, TEXT(""), 1},
+    {"no browser program", {TEXT("page.htm")}, TEXT(""), 0, kNoBrowser},
 #ifdef _WIN32
-    {"text right behind the closing quote",
-     {TEXT("page.htm"), TEXT("--x")},
-     true,
-     0,
-     kQuoted,
-     TEXT("page.htm --x")},
-    {"only blanks after the program name", {}, true, 0, kQuoted, TEXT("   ")},
+    {"text behind the closing quote", {}, TEXT("page.htm --x"), 0, kQuoted, TEXT("page.htm --x")},
+    {"only blanks after the program name", {}, TEXT(""), 0, kQuoted, TEXT("   ")},
     // The tail is 5, but the splitter keeps the line feed in the program
     // name, so there is no first parameter and nothing is forwarded.
-    {"line feed after an unquoted program name", {}, true, 0, kUnquoted, TEXT("\n5")},
+    {"line feed after an unquoted program name", {}, TEXT(""), 0, kUnquoted, TEXT("\n5")},
 #elif !defined(__SANITIZE_ADDRESS__)  // the sanitizer's run-time needs /proc
-    {"no /proc, by its full path", kTwo, true, 0, kNoProc},
-    {"no /proc, by a relative path", kTwo, true, 0, kNoProcRelative},
-    {"no /proc, through a link to it", kTwo, true, 0, kNoProcLink},
-    {"no /proc, through a descriptor", kTwo, false, 0, kNoProcDescriptor},
+    {"no /proc, by its full path", kTwo, TEXT("\"a b\" c"), 0, kNoProc},
+    {"no /proc, by a relative path", kTwo, TEXT("\"a b\" c"), 0, kNoProcRelative},
+    {"no /proc, through a link to it", kTwo, TEXT("\"a b\" c"), 0, kNoProcLink},
+    {"no /proc, through a descriptor", kTwo, TEXT(""), 0, kNoProcDescriptor},
 #endif
 };
 
@@ -146,8 +142,7 @@ TEST(LauncherRunTest, StartsItsOwnBrowserAsTheCommandLineAsks) {
         EXPECT_EQ(run.output, "");
         EXPECT_GE(run.seconds, c.delaySeconds);
         const bool starts = c.start != kNoBrowser && c.start != kNoProcDescriptor;
-        const Arguments expected = {FromFsPath(install.data),
-                                    c.forwarded ? CommandTailFor(c.arguments) : CString()};
+        const Arguments expected = {FromFsPath(install.data), c.tail};
         // Where nothing is started, a start would have shown within a second.
         EXPECT_EQ(install.WaitForBrowser(starts ? 60 : 1), starts ? expected : Arguments());
         EXPECT_EQ(fs::exists(install.update), c.start == kNoProcDescriptor);

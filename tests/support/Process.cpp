@@ -1,12 +1,18 @@
 #include "tests/support/Process.h"
 
-#include "platform/commandline/ArgumentQuote.h"
+#include <chrono>
+#include <thread>
 
-CString CommandTailFor(const std::vector<CString>& arguments) {
-    CString tail;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        tail += i > 0 ? TEXT(" ") : TEXT("");
-        tail += QuoteArgument(static_cast<LPCWSTR>(arguments[i])).c_str();
+RunResult RunProgram(const ProgramStart& start) {
+    const TempDir scratch;
+    const fs::path output = scratch.path() / "output";
+    const auto started = std::chrono::steady_clock::now();
+    const StartedProgram program = StartProgram(start, output);
+    if (start.killAfter >= 0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(start.killAfter));
+        KillProgram(program);
     }
-    return tail;
+    const int exitCode = WaitForProgram(program);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+    return {exitCode, ReadFile(output), elapsed.count()};
 }

@@ -41,9 +41,17 @@ struct RunResult {
 
 RunResult RunProgram(const ProgramStart& start);
 
-// The quoted arguments, blank-separated: the command tail that splits back
-// into them.
-CString CommandTailFor(const std::vector<CString>& arguments);
+// Each system's part of RunProgram: the program started, with its standard
+// output and error going to the file `output`; killed; waited for, giving its
+// exit code (-1 when it was killed).
+struct StartedProgram {
+    intptr_t process;
+    // Windows: the job it runs in.
+    intptr_t job;
+};
+StartedProgram StartProgram(const ProgramStart& start, const fs::path& output);
+void KillProgram(const StartedProgram& program);
+int WaitForProgram(const StartedProgram& program);
 
 #ifndef _WIN32
 // Runs body in a child process: its exit code, or -1 when it did not exit.

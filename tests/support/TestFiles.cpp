@@ -85,10 +85,3 @@ TempDir::~TempDir() {
 void PrintTo(const CString& text, std::ostream* out) {
     *out << '"' << ToUtf8(text) << '"';
 }
-
-CString SystemMessage(DWORD code) {
-    WCHAR text[512] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, 512, nullptr);
-    return CString(text).TrimLeft().TrimRight();
-}

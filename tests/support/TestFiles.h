@@ -77,7 +77,3 @@ bool MakeFileLink(const fs::path& target, const fs::path& link);
 
 // GoogleTest prints CStrings as UTF-8 in its failure messages.
 void PrintTo(const CString& text, std::ostream* out);
-
-// The system's message for code without the white space around it, as error
-// texts show it.
-CString SystemMessage(DWORD code);

@@ -1,9 +1,7 @@
 #include "tests/support/Process.h"
 
-#include <chrono>
 #include <csignal>
 #include <stdexcept>
-#include <thread>
 
 #include <fcntl.h>
 #include <grp.h>
@@ -15,7 +13,7 @@
 
 extern char** environ;
 
-RunResult RunProgram(const ProgramStart& start) {
+StartedProgram StartProgram(const ProgramStart& start, const fs::path& output) {
     std::vector<std::string> texts{start.program.string()};
     for (const CString& argument : start.arguments) {
         texts.push_back(ToUtf8(argument));
@@ -27,11 +25,8 @@ RunResult RunProgram(const ProgramStart& start) {
     argv.push_back(nullptr);
     // Beyond standard output and error, the output file stays open in the
     // program, as a stray descriptor of its starter would.
-    const TempDir scratch;
-    const std::string output = (scratch.path() / "output").string();
     const int outputFile = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int programFile = start.throughDescriptor ? open(start.program.c_str(), O_RDONLY) : -1;
-    const auto started = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
         dup2(outputFile, 1);
@@ -50,14 +45,17 @@ RunResult RunProgram(const ProgramStart& start) {
     if (child < 0) {
         throw std::runtime_error("cannot start " + start.program.string());
     }
-    if (start.killAfter >= 0) {
-        std::this_thread::sleep_for(std::chrono::duration<double>(start.killAfter));
-        kill(child, SIGKILL);
-    }
+    return {child, 0};
+}
+
+void KillProgram(const StartedProgram& program) {
+    kill(static_cast<pid_t>(program.process), SIGKILL);
+}
+
+int WaitForProgram(const StartedProgram& program) {
     int status = 0;
-    waitpid(child, &status, 0);
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(output), elapsed.count()};
+    waitpid(static_cast<pid_t>(program.process), &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 int ExitCodeInChild(const std::function<int()>& body) {
