@@ -13,8 +13,7 @@ namespace {
 // Paths are made absolute with backslashes, a directory with one trailing
 // backslash, a path from the root on the current drive; a colon or wildcard
 // in a part is an internal error, found after the absolute form is built. UNC directories are taken
-// as they are. An empty path, or a wildcard where a path is expected, is an internal error to every
-// operation.
+// as they are.
 TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
     const CString cwd = Path("A/B/C");
     fs::create_directories(FsPath("A/B/C"));
@@ -44,52 +43,46 @@ TEST_F(DiskTest, QualificationMakesPathsAbsoluteAndRefusesInvalidOnes) {
     ASSERT_TRUE(SetCurrentDirectoryW(Path()));
     const CString internal = TEXT("CDiskObject internal error - check call parameters");
     EXPECT_EQ(window.texts, Texts(6, internal));
-    CStringArray list;
-    const std::function<BOOL()> refused[] = {
-        [&] { return disk.CopyTree(TEXT("C:\\a*b"), Path(), TRUE); },
-        [&] { return disk.CopyFiles(CString(), Path(), TRUE); },
-        [&] { return disk.CreateDirectoryChain(CString()); },
-        [&] { return disk.RemoveFile(TEXT("a?")); },
-        [&] { return disk.RemoveFile(CString()); },
-        [&] { return disk.EmptyDirectory(CString()); },
-        [&] { return disk.RemoveDirectory(CString()); },
-        [&] { return disk.RemoveTree(CString()); },
-        [&] { return disk.ListSubdirectories(TEXT("a?"), list, NamesOnly); },
-        [&] { return disk.ListFiles(TEXT("a*"), list, NamesOnly); },
-        [&] { return disk.DirectoryExists(CString()); },
-        [&] { return disk.RecoverCopy(CString()); },
-        [&] { return disk.HasUnfinishedCopy(CString()); },
-    };
-    for (size_t i = 0; i < std::size(refused); ++i) {
-        window.texts.clear();
-        EXPECT_FALSE(refused[i]()) << "operation " << i;
-        EXPECT_EQ(window.texts, Texts{internal}) << "operation " << i;
-    }
 }
 
-// Each operation first clears the error text of the one before.
-TEST_F(DiskTest, EachOperationClearsTheLastError) {
-    MakeFiles({"d/a.txt", "e/b.txt"});
+// Each operation first clears the error text of the one before, and takes a
+// wildcard where a path is expected for an internal error, and so an empty
+// path, but where it names the current directory (in listings).
+TEST_F(DiskTest, EachOperationClearsTheLastErrorAndRefusesInvalidPaths) {
+    MakeFiles({"d/a.txt", "e/b.txt", "top.txt"});
     CStringArray list;
-    const std::pair<std::function<BOOL()>, BOOL> operations[] = {
-        {[&] { return disk.ListFiles(Path("d"), list, NamesOnly); }, TRUE},
-        {[&] { return disk.ListFilesMatching(TEXT("*.txt"), Path("d"), list, NamesOnly); }, TRUE},
-        {[&] { return disk.ListSubdirectories(Path(), list, NamesOnly); }, TRUE},
-        {[&] { return disk.DirectoryExists(Path("d")); }, TRUE},
-        {[&] { return disk.CreateDirectoryChain(Path("n/m")); }, TRUE},
-        {[&] { return disk.CopyFiles(Path("d"), Path("c"), TRUE); }, TRUE},
-        {[&] { return disk.CopyTree(Path("d"), Path("t"), TRUE); }, TRUE},
-        {[&] { return disk.RecoverCopy(Path("c")); }, TRUE},
-        {[&] { return disk.HasUnfinishedCopy(Path("c")); }, FALSE},
-        {[&] { return disk.EmptyDirectory(Path("c")); }, TRUE},
-        {[&] { return disk.RemoveDirectory(Path("c")); }, TRUE},
-        {[&] { return disk.RemoveTree(Path("t")); }, TRUE},
-        {[&] { return disk.RemoveFile(Path("e/b.txt")); }, TRUE},
+    const CString internal = TEXT("CDiskObject internal error - check call parameters");
+// An operation on the path p.
+#define ON(call) [&](const CString& p) -> BOOL { return call; }
+    const std::tuple<std::function<BOOL(const CString&)>, const char*, BOOL> operations[] = {
+        {ON(disk.ListFiles(p, list, NamesOnly)), "", TRUE},
+        {ON(disk.ListFilesMatching(TEXT("*.txt"), p, list, NamesOnly)), "", TRUE},
+        {ON(disk.ListSubdirectories(p, list, NamesOnly)), "", TRUE},
+        {ON(disk.DirectoryExists(p)), "d", TRUE},
+        {ON(disk.CreateDirectoryChain(p)), "n/m", TRUE},
+        {ON(disk.CopyFiles(Path("d"), p, TRUE)), "c", TRUE},
+        {ON(disk.CopyTree(p, Path("t"), TRUE)), "d", TRUE},
+        {ON(disk.RecoverCopy(p)), "c", TRUE},
+        {ON(disk.HasUnfinishedCopy(p)), "c", FALSE},
+        {ON(disk.EmptyDirectory(p)), "c", TRUE},
+        {ON(disk.RemoveDirectory(p)), "c", TRUE},
+        {ON(disk.RemoveTree(p)), "t", TRUE},
+        {ON(disk.RemoveFile(p)), "e/b.txt", TRUE},
     };
-    for (size_t i = 0; i < std::size(operations); ++i) {
+#undef ON
+    for (const auto& [operation, valid, result] : operations) {
+        SCOPED_TRACE(valid);
         EXPECT_FALSE(disk.RemoveFile(Path("missing")));
-        EXPECT_EQ(operations[i].first(), operations[i].second) << "operation " << i;
-        EXPECT_EQ(disk.m_errorText, CString()) << "operation " << i;
+        EXPECT_EQ(operation(Path(valid)), result);
+        EXPECT_EQ(disk.m_errorText, CString());
+        for (const CString& invalid : {CString(TEXT("a?")), CString()}) {
+            if (invalid.IsEmpty() && *valid == 0) {
+                continue;
+            }
+            window.texts.clear();
+            EXPECT_FALSE(operation(invalid));
+            EXPECT_EQ(window.texts, Texts{internal});
+        }
     }
 }
 

@@ -17,10 +17,9 @@ namespace {
 // Where the current directory moves just after it is first read.
 CString movedTo;
 int readings = 0;
-decltype(&::getcwd) systemGetcwd = nullptr;
 
 char* MovingGetcwd(char* buffer, size_t size) noexcept {
-    char* answer = systemGetcwd(buffer, size);
+    char* answer = ::getcwd(buffer, size);
     if (++readings == 1) {
         SetCurrentDirectoryW(movedTo);
     }
@@ -39,11 +38,10 @@ TEST_F(DiskTest, FlushesThatFailOrDirectoriesThatMoveAreNeverTakenAsDone) {
     SKIP_WITHOUT_FAULT_SEAM();
 #ifdef TAVREL_FAULT_SEAM
     MakeFiles({"src/a.txt", "src/b.txt"});
-    systemGetcwd = SystemCalls().getcwd;
     SystemCalls().getcwd = MovingGetcwd;
     movedTo = Path("src");
     EXPECT_EQ(ReadCurrentDirectory(), Path("src"));
-    SystemCalls().getcwd = systemGetcwd;
+    SystemCalls().getcwd = ::getcwd;
     ASSERT_TRUE(SetCurrentDirectoryW(Path()));
     for (const int flushesBeforeFailure : {0, 1}) {
         InjectFault({Call::Flush, Failure::IoError, nullptr, flushesBeforeFailure});

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "platform/Platform.h"
+#include "platform/ScopedHandle.h"
 #include "platform/Utf8.h"
 #include "platform/posix/SystemCalls.h"
 #include "tests/support/TestFiles.h"
@@ -18,25 +19,15 @@ namespace {
 
 typedef std::vector<CString> Names;
 
-// A file opened as it is named, closed when the object goes.
-struct Opened {
-    Opened(const CString& path, DWORD access, DWORD disposition = OPEN_EXISTING, DWORD flags = 0)
-        : handle(CreateFileW(path, access, 0, nullptr, disposition, flags, nullptr)) {}
-    ~Opened() {
-        if (handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
-        }
-    }
-    const HANDLE handle;
-};
-
 // A tree of each kind of entry: "file" with a second name "twin" and a link
 // "filelink", "another", "z.txt", "!", a letter whose low byte is that of a
 // backslash (U+015C), a program "B", a folder "full" with "sub" in it
-// and a link "dirlink" to it, and a FIFO.
+// and a link "dirlink" to it, and a FIFO. It is the current directory
+// throughout.
 class FilesTest : public ::testing::Test {
 protected:
     FilesTest() {
+        fs::current_path(temp.path());
         for (const char* name : {"file", "another", "B", "z.txt", "!", "\xC5\x9C"}) {
             WriteFile(temp.path() / name, name);
         }
@@ -46,6 +37,13 @@ protected:
         fs::create_directories(temp.path() / "full/sub");
         fs::create_directory_symlink(temp.path() / "full", temp.path() / "dirlink");
         mkfifo((temp.path() / "fifo").c_str(), 0600);
+    }
+    ~FilesTest() override { fs::current_path(before); }
+
+    // A file opened as it is named.
+    static ScopedHandle Open(const CString& path, DWORD access, DWORD disposition = OPEN_EXISTING,
+                             DWORD flags = 0) {
+        return ScopedHandle(CreateFileW(path, access, 0, nullptr, disposition, flags, nullptr));
     }
 
     // A path below the tree as the code under test writes it (wildcards stay).
@@ -71,6 +69,7 @@ protected:
         return found;
     }
 
+    const fs::path before = fs::current_path();
     TempDir temp;
     const CString root = FromFsPath(temp.path()) + TEXT('\\');
 };
@@ -78,24 +77,24 @@ protected:
 TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
     const BusyFile running(temp.path() / "running");
     const auto open = [&](const char* name, DWORD access, DWORD disposition = OPEN_EXISTING) {
-        return Opened(P(name), access, disposition, FILE_FLAG_OPEN_REPARSE_POINT).handle !=
-               INVALID_HANDLE_VALUE;
+        return Open(P(name), access, disposition, FILE_FLAG_OPEN_REPARSE_POINT).IsValid();
     };
     // Locks `file`, and then again through another handle, or for part of it.
     const auto lockTwice = [&](DWORD length) {
-        const Opened first(P("file"), GENERIC_READ), second(P("file"), GENERIC_READ);
+        const ScopedHandle first = Open(P("file"), GENERIC_READ),
+                           second = Open(P("file"), GENERIC_READ);
         OVERLAPPED whole = {};
-        return LockFileEx(first.handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) &&
-               LockFileEx(second.handle, LOCKFILE_FAIL_IMMEDIATELY, 0, length, MAXDWORD, &whole);
+        return LockFileEx(first.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) &&
+               LockFileEx(second.get(), LOCKFILE_FAIL_IMMEDIATELY, 0, length, MAXDWORD, &whole);
     };
     // Reads from `file` opened for writing only, or writes to it opened for
     // reading only.
     const auto transfer = [&](DWORD access) {
-        const Opened file(P("file"), access);
+        const ScopedHandle file = Open(P("file"), access);
         char byte = 0;
         DWORD count = 0;
-        return access == GENERIC_WRITE ? ReadFile(file.handle, &byte, 1, &count, nullptr)
-                                       : WriteFile(file.handle, &byte, 1, &count, nullptr);
+        return access == GENERIC_WRITE ? ReadFile(file.get(), &byte, 1, &count, nullptr)
+                                       : WriteFile(file.get(), &byte, 1, &count, nullptr);
     };
     const auto start = [&](LPCWSTR verb, LPCWSTR program) {
         return ShellExecuteW(nullptr, verb, program, nullptr, root, SW_SHOW) > HINSTANCE(32);
@@ -211,41 +210,38 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_TRUE(CreateDirectoryW(P("folder"), nullptr) && fs::is_directory(temp.path() / "folder"));
     EXPECT_TRUE(RemoveDirectoryW(P("dirlink")) && fs::exists(temp.path() / "full/sub"));
     // So does one named by a short relative path with a trailing backslash.
-    const fs::path before = fs::current_path();
-    fs::current_path(temp.path());
     fs::create_directory_symlink("full", "l");
     EXPECT_TRUE(RemoveDirectoryW(TEXT("l\\")) && fs::exists(temp.path() / "full/sub"));
-    fs::current_path(before);
     fs::create_directory_symlink(temp.path() / "gone", temp.path() / "dangling");
     EXPECT_TRUE(RemoveDirectoryW(P("dangling")) &&
                 !fs::exists(fs::symlink_status(temp.path() / "dangling")));
     char bytes[8] = "written";
     DWORD count = 0;
     for (const DWORD disposition : {CREATE_NEW, OPEN_ALWAYS}) {
-        const Opened made(P("made"), GENERIC_READ | GENERIC_WRITE, disposition);
+        const ScopedHandle made = Open(P("made"), GENERIC_READ | GENERIC_WRITE, disposition);
         OVERLAPPED whole = {};
-        EXPECT_TRUE(LockFileEx(made.handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+        EXPECT_TRUE(LockFileEx(made.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
                                MAXDWORD, MAXDWORD, &whole));
-        EXPECT_TRUE(disposition == CREATE_NEW ? WriteFile(made.handle, bytes, 7, &count, nullptr)
-                                              : ReadFile(made.handle, bytes, 8, &count, nullptr));
+        EXPECT_TRUE(disposition == CREATE_NEW ? WriteFile(made.get(), bytes, 7, &count, nullptr)
+                                              : ReadFile(made.get(), bytes, 8, &count, nullptr));
         EXPECT_EQ(count, 7u);
     }
     EXPECT_EQ(std::string(bytes, 7), "written");
     // Shared locks share.
-    const Opened readers[] = {{P("made"), GENERIC_READ}, {P("made"), GENERIC_READ}};
-    for (const Opened& reader : readers) {
+    const ScopedHandle readers[] = {Open(P("made"), GENERIC_READ), Open(P("made"), GENERIC_READ)};
+    for (const ScopedHandle& reader : readers) {
         OVERLAPPED whole = {};
         EXPECT_TRUE(
-            LockFileEx(reader.handle, LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole));
+            LockFileEx(reader.get(), LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole));
     }
     // A link is followed unless told not to be, and then opened itself, for
     // neither reading nor writing.
-    EXPECT_TRUE(ReadFile(Opened(P("filelink"), GENERIC_READ).handle, bytes, 4, &count, nullptr));
+    EXPECT_TRUE(ReadFile(Open(P("filelink"), GENERIC_READ).get(), bytes, 4, &count, nullptr));
     EXPECT_EQ(std::string(bytes, 4), "file");
     const auto information = [](const CString& path, DWORD flags = 0) {
         BY_HANDLE_FILE_INFORMATION information = {};
         EXPECT_TRUE(
-            GetFileInformationByHandle(Opened(path, 0, OPEN_EXISTING, flags).handle, &information));
+            GetFileInformationByHandle(Open(path, 0, OPEN_EXISTING, flags).get(), &information));
         return information;
     };
     EXPECT_EQ(information(P("filelink"), FILE_FLAG_OPEN_REPARSE_POINT).dwFileAttributes,
@@ -278,7 +274,6 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
     EXPECT_EQ(current[needed - 1], 0);
     // One longer than the system's longest path is read whole too.
     const std::string level(250, 'd');
-    fs::current_path(temp.path());
     for (int i = 0; i < 20; ++i) {
         fs::create_directory(level);
         fs::current_path(level);
@@ -291,7 +286,6 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
         fs::current_path("..");
         fs::remove(level);
     }
-    fs::current_path(before);
     // A message buffer just big enough is enough, and nothing past it is written.
     WCHAR text[21];
     text[20] = 1;
@@ -307,25 +301,20 @@ TEST_F(FilesTest, CallsThatSucceedDoTheirWork) {
 #ifdef TAVREL_FAULT_SEAM
 // The folders flushed, as their open descriptors name them.
 std::vector<std::string> flushed;
-decltype(&::fsync) systemFsync = nullptr;
 
 int RecordingFsync(int file) noexcept {
     flushed.push_back(fs::read_symlink("/proc/self/fd/" + std::to_string(file)).string());
-    return systemFsync(file);
+    return ::fsync(file);
 }
 
 // A link at the new name is replaced, not written through. A rename written
 // through, and only that, flushes the folder that holds the new name.
 TEST_F(FilesTest, ReplacingTakesTheLinkNotWhatItPointsAt) {
-    const fs::path before = fs::current_path();
-    fs::current_path(temp.path());
-    systemFsync = SystemCalls().fsync;
     SystemCalls().fsync = RecordingFsync;
     EXPECT_TRUE(MoveFileExW(TEXT("B"), TEXT(".\\filelink"),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     EXPECT_TRUE(MoveFileExW(TEXT("another"), TEXT("renamed"), 0));
-    SystemCalls().fsync = systemFsync;
-    fs::current_path(before);
+    SystemCalls().fsync = ::fsync;
     EXPECT_EQ(ReadFile(temp.path() / "filelink") + ReadFile(temp.path() / "file"), "Bfile");
     EXPECT_EQ(flushed, std::vector<std::string>{temp.path().string()});
 }
@@ -367,8 +356,6 @@ TEST_F(FilesTest, SearchesGiveAFixedOrderAndWindowsAttributes) {
 // current directory), and the start clears the last error. A relative
 // program names a file below the current directory, not below that folder.
 TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
-    const fs::path before = fs::current_path();
-    fs::current_path(temp.path());
     fs::create_symlink("/bin/sh", "shell");
     // The lowest descriptor past the standard three is open, and a high one.
     const int lowest = open("/", O_RDONLY);
@@ -394,7 +381,6 @@ TEST_F(FilesTest, StartedProgramRunsOnItsOwn) {
     }
     close(100);
     close(lowest);
-    fs::current_path(before);
 }
 
 // A program started hidden, and a wait that a signal does not cut short.
