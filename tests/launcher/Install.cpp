@@ -1,5 +1,7 @@
 #include "tests/launcher/Install.h"
 
+#include <gtest/gtest.h>
+
 Contents WithoutTemporaries(Contents contents) {
     for (auto file = contents.begin(); file != contents.end();) {
         const size_t slash = file->first.rfind('/');
@@ -51,6 +53,12 @@ Contents Install::Applied() const {
     }
     applied.erase("TavrelPostUpgrade.exe");
     return OutsideUpdate(applied);
+}
+
+void Install::ExpectUpdateApplied(const Contents& applied) const {
+    // GoogleTest shows no more than the first 32 files of each.
+    EXPECT_EQ(Installed(), applied);
+    EXPECT_FALSE(fs::exists(update) || fs::exists(this->applied));
 }
 
 std::vector<CString> Install::WaitForBrowser(int seconds) const {

@@ -30,6 +30,8 @@ struct Install {
     // update's files over the rest, without the post-upgrade program (and
     // without what the update holds under the launcher's own names).
     Contents Applied() const;
+    // Expects the data folder to hold `applied` and no update any more.
+    void ExpectUpdateApplied(const Contents& applied) const;
 
     // The stand-in browser's working directory and command tail, once it has
     // started (it runs detached from the launcher), and its record taken

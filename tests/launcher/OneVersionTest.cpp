@@ -79,8 +79,7 @@ TEST(OneVersionTest, EveryBrowserOfStartsAtOnceFindsOneWholeVersion) {
             EXPECT_EQ(run.get().exitCode, 0);
         }
         ExpectWholeVersions(install, starts, before, after);
-        EXPECT_EQ(install.Installed(), after);
-        EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.applied));
+        install.ExpectUpdateApplied(after);
     }
 }
 
@@ -107,7 +106,7 @@ TEST(OneVersionTest, AnUpdaterHoldingTheLockIsWaitedFor) {
     }
     EXPECT_EQ(run.get().exitCode, 0);
     ExpectWholeVersions(install, 1, after, after);
-    EXPECT_EQ(install.Installed(), after);
+    install.ExpectUpdateApplied(after);
 }
 
 }  // namespace
