@@ -71,10 +71,9 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     MakeFiles({"again/a.txt"});
     fs::permissions(FsPath("again/a.txt"), fs::perms::owner_read);
     {
-        FileBatch batch(Path("dst") + TEXT("\\"));
-        ASSERT_TRUE(
-            batch.Write(Path("again") + TEXT("\\"), Path("dst") + TEXT("\\"), TEXT("a.txt")) &&
-            batch.Seal() && batch.Place(0));
+        FileBatch batch(Folder("dst"));
+        ASSERT_TRUE(batch.Write(Folder("again"), Folder("dst"), TEXT("a.txt")) && batch.Seal() &&
+                    batch.Place(0));
         EXPECT_EQ(ReadFile(FsPath("dst/a.txt")), "again/a.txt");
 #ifdef _WIN32
         if (HasFaultSeam()) {
@@ -90,10 +89,8 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     // A file that another program makes where the batch adds one, after the
     // batch is sealed, is not the batch's to replace, nor to remove.
     {
-        FileBatch batch(Path("dst") + TEXT("\\"));
-        ASSERT_TRUE(
-            batch.Write(Path("again") + TEXT("\\"), Path("dst/sub") + TEXT("\\"), TEXT("a.txt")) &&
-            batch.Seal());
+        FileBatch batch(Folder("dst"));
+        ASSERT_TRUE(batch.Write(Folder("again"), Folder("dst/sub"), TEXT("a.txt")) && batch.Seal());
         WriteFile(FsPath("dst/sub/a.txt"), "another's");
         EXPECT_FALSE(batch.Place(0));
         EXPECT_TRUE(batch.Undo());
@@ -136,9 +133,10 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
         MakeFiles(names, "src");
         EXPECT_EQ(disk.CopyTree(Path("src"), Path("dst"), TRUE), !refused) << *names.begin();
         // The first of the two in the listing's order is refused.
-        const CString first = FromFsPath("/" + *names.begin());
-        const CString copy = Path("src") + first + TEXT(" -> ") + Path("dst") + first;
-        EXPECT_EQ(disk.m_errorText, refused ? SystemError(ERROR_FILE_EXISTS, copy) : CString());
+        const std::string& first = *names.begin();
+        EXPECT_EQ(
+            disk.m_errorText,
+            refused ? CopyError(ERROR_FILE_EXISTS, "src/" + first, "dst/" + first) : CString());
         EXPECT_EQ(In("dst"), refused ? Names() : names);
     }
     // One told to go on copies all it can, and still fails: past a file it
@@ -163,12 +161,10 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
         InjectFault({Call::Copy, Failure::DiskFull});
         EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), TRUE));
         ClearFault();
-        EXPECT_EQ(disk.m_errorText, SystemError(ErrorCodeOf(Failure::DiskFull),
-                                                Path("from/a") + TEXT(" -> ") + Path("to/a")));
+        EXPECT_EQ(disk.m_errorText, CopyError(ERROR_DISK_FULL, "from/a", "to/a"));
     }
     EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), TRUE));
-    EXPECT_EQ(disk.m_errorText,
-              SystemError(ERROR_ACCESS_DENIED, Path("from/m") + TEXT(" -> ") + Path("to/m")));
+    EXPECT_EQ(disk.m_errorText, CopyError(ERROR_ACCESS_DENIED, "from/m", "to/m"));
     EXPECT_EQ(In("to"), Names{"m"});
     fs::remove_all(FsPath("to/m"));
     MakeFiles({"to/m"});
@@ -181,10 +177,9 @@ TEST_F(DiskTest, CopyFailsAtAnothersTemporaryOrABusyTargetAndStopsWhenTold) {
 #else
     const DWORD lockedError = ERROR_ACCESS_DENIED;
 #endif
-    const CString m = Path("from/m") + TEXT(" -> ") + Path("to/m");
     for (const BOOL stopOnError : {TRUE, FALSE}) {
         EXPECT_FALSE(disk.CopyFiles(Path("from"), Path("to"), stopOnError));
-        EXPECT_EQ(disk.m_errorText, SystemError(lockedError, m));
+        EXPECT_EQ(disk.m_errorText, CopyError(lockedError, "from/m", "to/m"));
         EXPECT_EQ(In("to"), (stopOnError ? Names{"m"} : Names{"a", "m", "z"}));
     }
 }
@@ -248,9 +243,9 @@ TEST_F(DiskTest, ARecordThatCannotBeReadIsKept) {
     SKIP_WITHOUT_FAULT_SEAM();
     MakeFiles({"one/a.txt", "to/a.txt"});
     {
-        FileBatch batch(Path("to") + TEXT("\\"));
-        ASSERT_TRUE(batch.Write(Path("one") + TEXT("\\"), Path("to") + TEXT("\\"), TEXT("a.txt")) &&
-                    batch.Seal() && batch.Place(0));
+        FileBatch batch(Folder("to"));
+        ASSERT_TRUE(batch.Write(Folder("one"), Folder("to"), TEXT("a.txt")) && batch.Seal() &&
+                    batch.Place(0));
         // Its undo cannot put a.txt back either.
         InjectFault({Call::Rename, Failure::AccessDenied, "to/a.txt"});
     }

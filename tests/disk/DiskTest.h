@@ -39,6 +39,8 @@ protected:
     CString Path(const char* relative = "") const {
         return FromFsPath(*relative == 0 ? temp_.path() : FsPath(relative));
     }
+    // A folder below it, with its trailing backslash.
+    CString Folder(const char* relative) const { return Path(relative) + TEXT('\\'); }
     // Names are UTF-8 on both systems.
     fs::path FsPath(const std::string& relative) const {
         return temp_.path() / fs::u8path(relative);
@@ -80,6 +82,11 @@ protected:
         };
         return messages.at(code) + (TEXT(' ') + elements);
 #endif
+    }
+
+    // The error text of a file that could not be copied.
+    CString CopyError(DWORD code, const std::string& from, const std::string& to) const {
+        return SystemError(code, Path(from.c_str()) + TEXT(" -> ") + Path(to.c_str()));
     }
 
     TempDir temp_;
