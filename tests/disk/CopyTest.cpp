@@ -282,7 +282,7 @@ TEST_F(DiskTest, ARecordCutShortIsRemovedUnread) {
     }
     // Nor is a link under its name, which goes unread, whatever it points at.
     const fs::path record = FsPath("to") / TemporaryName(TEXT("record:"));
-    if (MakeFileLink(FsPath("to/a.txt"), record)) {
+    if (MakeLink(FsPath("to/a.txt"), record)) {
         EXPECT_TRUE(disk.RecoverCopy(Path("to")));
         EXPECT_EQ(In("to"), (Names{"a.txt", kept}));
     }

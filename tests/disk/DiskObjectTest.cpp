@@ -175,7 +175,7 @@ TEST_F(DiskTest, ListingsAreOrderedAndNeverFollowLinks) {
         entry.dwReserved0 = tag;
         EXPECT_EQ(FileSearch::IsLinkEntry(entry), link) << attributes << " " << tag;
     }
-    const bool links = MakeDirectoryLink(FsPath("outside"), FsPath("Data/t/link"));
+    const bool links = MakeLink(FsPath("outside"), FsPath("Data/t/link"));
     // What the list held is named relative to the folder too.
     list.SetAt(0, Path("Data/"));
     window.texts.clear();
@@ -192,7 +192,7 @@ TEST_F(DiskTest, ListingsAreOrderedAndNeverFollowLinks) {
     EXPECT_TRUE(disk.CopyTree(Path("Data"), Path("copy"), TRUE));
     EXPECT_EQ(In("copy/t"), Names{"f"});
     EXPECT_TRUE(disk.RemoveTree(Path("Data/t/link")));
-    MakeDirectoryLink(FsPath("outside"), FsPath("Data/t/link"));
+    MakeLink(FsPath("outside"), FsPath("Data/t/link"));
     EXPECT_TRUE(disk.RemoveTree(Path("Data")));
     EXPECT_EQ(In("outside"), Names{"keep.txt"});
 }

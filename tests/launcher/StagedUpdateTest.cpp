@@ -225,8 +225,8 @@ const char* PutObstacle(const UpdateCase& c, const Install& install, const fs::p
         case kOwnLinks:
             install.Stage("US/Eastern", "new US/Eastern");
             install.Stage("posix/zone.tab", "new posix/zone.tab");
-            return MakeDirectoryLink("../US", install.update / "posix/US") &&
-                           MakeDirectoryLink("../posix", install.update / "US/back")
+            return MakeLink("../US", install.update / "posix/US") &&
+                           MakeLink("../posix", install.update / "US/back")
                        ? nullptr
                        : "this system makes no links";
         case kNothing:
@@ -322,7 +322,7 @@ TEST(StagedUpdateTest, TheUpdateLockIsNeverTakenThroughALink) {
     Install install;
     const fs::path outside = install.temp.path() / "outside";
     WriteFile(outside, "outside");
-    if (!MakeFileLink(outside, install.data / "update.lock")) {
+    if (!MakeLink(outside, install.data / "update.lock")) {
         GTEST_SKIP() << "this system makes no links";
     }
     EXPECT_TRUE(UpdateLock(install.layout.updateLock, 0).IsHeld());

@@ -70,10 +70,10 @@ private:
     intptr_t hold_ = 0;
 };
 
-// A symbolic link at `link` to the directory, or the file, `target`; false
-// where the system makes none.
-bool MakeDirectoryLink(const fs::path& target, const fs::path& link);
-bool MakeFileLink(const fs::path& target, const fs::path& link);
+// A symbolic link at `link` to `target` (relative to the link's folder, when
+// not absolute), a directory link where that is a directory; false where the
+// system makes none.
+bool MakeLink(const fs::path& target, const fs::path& link);
 
 // GoogleTest prints CStrings as UTF-8 in its failure messages.
 void PrintTo(const CString& text, std::ostream* out);

@@ -56,13 +56,7 @@ BusyFile::~BusyFile() {
     waitpid(static_cast<pid_t>(hold_), nullptr, 0);
 }
 
-bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {
-    std::error_code error;
-    fs::create_directory_symlink(target, link, error);
-    return !error;
-}
-
-bool MakeFileLink(const fs::path& target, const fs::path& link) {
+bool MakeLink(const fs::path& target, const fs::path& link) {
     std::error_code error;
     fs::create_symlink(target, link, error);
     return !error;

@@ -15,21 +15,11 @@ BusyFile::~BusyFile() {
     CloseHandle(reinterpret_cast<HANDLE>(hold_));
 }
 
-namespace {
-
 // Some systems answer success and make nothing: the link must be there.
-bool MakeLink(const fs::path& target, const fs::path& link, DWORD flags) {
+bool MakeLink(const fs::path& target, const fs::path& link) {
     const DWORD unprivileged = 0x2;
-    return CreateSymbolicLinkW(link.c_str(), target.c_str(), flags | unprivileged) &&
+    const DWORD directory =
+        fs::is_directory(link.parent_path() / target) ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0;
+    return CreateSymbolicLinkW(link.c_str(), target.c_str(), directory | unprivileged) &&
            GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-}  // namespace
-
-bool MakeDirectoryLink(const fs::path& target, const fs::path& link) {
-    return MakeLink(target, link, SYMBOLIC_LINK_FLAG_DIRECTORY);
-}
-
-bool MakeFileLink(const fs::path& target, const fs::path& link) {
-    return MakeLink(target, link, 0);
 }
