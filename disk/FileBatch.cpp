@@ -1,99 +1,18 @@
 #include "disk/FileBatch.h"
 
 #include <algorithm>
-#include <utility>
 
+#include "disk/BatchRecord.h"
 #include "disk/FileSearch.h"
 #include "platform/ScopedHandle.h"
 
 namespace {
 
-const WCHAR kTemporaryPrefix[] = TEXT(".tavrel-");
-const int kTemporaryPrefixLength = 8;
-const int kHashDigits = 16;
 const DWORD kReplaceable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
 // A file in use (a virus scanner or an indexer reading it) is let go within
 // milliseconds: it is tried this many times, so far apart.
 const int kAttempts = 8;
 const DWORD kPauseMilliseconds = 10;
-
-// The batch's own names, made as temporaries' names are from the name of a
-// file. No file name holds a colon (a Linux name shows it as another code
-// point), so none is given the same name as one of these.
-const WCHAR kKeptTag[] = TEXT("kept:");
-const WCHAR kRecordName[] = TEXT("record:");
-const WCHAR kDoneRecordName[] = TEXT("done:");
-
-// How a record lists a target: replaced, kept aside, or added.
-const WCHAR kReplaces = TEXT('=');
-const WCHAR kAdds = TEXT('+');
-
-// A record's text. Not a std::basic_string: the Windows program would link
-// the run-time's whole prebuilt wide string for it.
-typedef std::vector<WCHAR> Units;
-
-// FNV-1a over code units: a temporary name of fixed length, which no name is
-// too long for, and the check of a record.
-uint64_t Fnv(const WCHAR* units, size_t count) {
-    uint64_t hash = 0xcbf29ce484222325u;
-    for (size_t i = 0; i < count; ++i) {
-        hash = (hash ^ static_cast<uint16_t>(units[i])) * 0x100000001b3u;
-    }
-    return hash;
-}
-
-uint64_t HashOf(const CString& name) {
-    return Fnv(name, name.GetLength());
-}
-
-// What the old content of the file `name` is kept aside under stands for.
-uint64_t KeptHashOf(const CString& name) {
-    return HashOf(kKeptTag + name);
-}
-
-// The temporaries' name beside target that stands for hash.
-CString NameBeside(const CString& target, uint64_t hash) {
-    WCHAR digits[kHashDigits + 1];
-    for (int i = 0; i < kHashDigits; ++i) {
-        digits[i] = TEXT("0123456789abcdef")[(hash >> (60 - 4 * i)) & 0xF];
-    }
-    digits[kHashDigits] = 0;
-    return target.Left(target.ReverseFind(TEXT('\\')) + 1) + kTemporaryPrefix + digits;
-}
-
-CString NameOf(const CString& target) {
-    return target.Mid(target.ReverseFind(TEXT('\\')) + 1);
-}
-
-// The hash that a name of the temporaries' form stands for.
-bool IsTemporaryName(const CString& name, uint64_t* hash) {
-    if (name.GetLength() != kTemporaryPrefixLength + kHashDigits ||
-        name.Left(kTemporaryPrefixLength) != CString(kTemporaryPrefix)) {
-        return false;
-    }
-    *hash = 0;
-    for (int i = kTemporaryPrefixLength; i < name.GetLength(); ++i) {
-        const WCHAR c = name[i];
-        const bool digit = c >= TEXT('0') && c <= TEXT('9');
-        if (!digit && !(c >= TEXT('a') && c <= TEXT('f'))) {
-            return false;
-        }
-        *hash = (*hash << 4) | static_cast<uint64_t>(digit ? c - TEXT('0') : c - TEXT('a') + 10);
-    }
-    return true;
-}
-
-CString KeptFor(const CString& target) {
-    return NameBeside(target, KeptHashOf(NameOf(target)));
-}
-
-CString RecordFor(const CString& root) {
-    return NameBeside(root, HashOf(kRecordName));
-}
-
-CString DoneRecordFor(const CString& root) {
-    return NameBeside(root, HashOf(kDoneRecordName));
-}
 
 bool Exists(const CString& path) {
     return FileSearch(path).IsOpen();
@@ -180,86 +99,6 @@ BOOL RemoveEntry(const CString& path) {
     return FALSE;
 }
 
-// A record: for each target, whether it is replaced or added, and its path
-// below the batch's folder, each ended by a zero unit; then the check of all
-// of it, four units.
-Units Encode(const std::vector<std::pair<CString, bool>>& targets) {
-    Units units;
-    for (const auto& [relative, replaces] : targets) {
-        units.push_back(replaces ? kReplaces : kAdds);
-        const LPCWSTR text = relative;
-        units.insert(units.end(), text, text + relative.GetLength());
-        units.push_back(0);
-    }
-    const uint64_t check = Fnv(units.data(), units.size());
-    for (int shift = 0; shift < 64; shift += 16) {
-        units.push_back(static_cast<WCHAR>(check >> shift));
-    }
-    return units;
-}
-
-// The targets of a whole record; false for anything else (a record cut off
-// before it was sealed, which nothing had acted on).
-bool Decode(const Units& units, std::vector<std::pair<CString, bool>>* targets) {
-    if (units.size() < 4) {
-        return false;
-    }
-    const size_t size = units.size() - 4;
-    uint64_t check = 0;
-    for (int i = 3; i >= 0; --i) {
-        check = (check << 16) | static_cast<uint16_t>(units[size + i]);
-    }
-    if (check != Fnv(units.data(), size)) {
-        return false;
-    }
-    for (size_t start = 0; start < size;) {
-        const size_t end = std::find(units.begin() + start, units.end(), WCHAR(0)) - units.begin();
-        if (end >= size || (units[start] != kReplaces && units[start] != kAdds) ||
-            end == start + 1) {
-            return false;
-        }
-        targets->emplace_back(CString(units.data() + start + 1, static_cast<int>(end - start - 1)),
-                              units[start] == kReplaces);
-        start = end + 1;
-    }
-    return true;
-}
-
-// A new file at path that holds units and is handed over to be made durable;
-// never written through a link.
-BOOL WriteNewFile(const CString& path, const Units& units) {
-    const DWORD size = static_cast<DWORD>(units.size() * sizeof(WCHAR));
-    DWORD written = 0;
-    {
-        const ScopedHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (!file.IsValid() || !WriteFile(file.get(), units.data(), size, &written, nullptr)) {
-            return FALSE;
-        }
-    }
-    return QueueFlush(path);
-}
-
-// The whole of the regular file at path; false when it cannot be read.
-bool ReadWholeFile(const CString& path, Units* units) {
-    const ScopedHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.IsValid()) {
-        return false;
-    }
-    const size_t chunk = 1 << 15;
-    DWORD read = 0;
-    do {
-        const size_t size = units->size();
-        units->resize(size + chunk);
-        if (!ReadFile(file.get(), units->data() + size, chunk * sizeof(WCHAR), &read, nullptr)) {
-            return false;
-        }
-        units->resize(size + read / sizeof(WCHAR));
-    } while (read > 0);
-    return true;
-}
-
 }  // namespace
 
 FileBatch::FileBatch(const CString& root) : root_(root) {}
@@ -277,12 +116,11 @@ FileBatch::~FileBatch() {
 int FileBatch::FirstConflict(const CStringArray& names) {
     // Every name the batch may give a file beside these, with the index of
     // the name it comes from (-1 for the batch's records).
-    std::vector<std::pair<uint64_t, int>> given = {{HashOf(kRecordName), -1},
-                                                   {HashOf(kDoneRecordName), -1}};
+    std::vector<std::pair<uint64_t, int>> given = {{RecordHash(), -1}, {DoneRecordHash(), -1}};
     std::vector<std::pair<uint64_t, int>> temporaryNames;
     for (int i = 0; i < names.GetSize(); ++i) {
-        given.emplace_back(HashOf(names[i]), i);
-        given.emplace_back(KeptHashOf(names[i]), i);
+        given.emplace_back(NewContentHash(names[i]), i);
+        given.emplace_back(KeptContentHash(names[i]), i);
         uint64_t named;
         if (IsTemporaryName(names[i], &named)) {
             temporaryNames.emplace_back(named, i);
@@ -340,7 +178,12 @@ BOOL FileBatch::Seal() {
         state_ = kSealed;
         return TRUE;
     }
-    if (!WriteRecord() || !FlushQueued(root_)) {
+    RecordedTargets targets;
+    targets.reserve(files_.size());
+    for (int i = 0; i < Count(); ++i) {
+        targets.emplace_back(Target(i).Mid(root_.GetLength()), files_[i].replaces);
+    }
+    if (!WriteRecord(RecordFor(root_), targets) || !FlushQueued(root_)) {
         // Nothing acted on the record, which goes with the temporaries.
         const DWORD error = GetLastError();
         DeleteFileW(RecordFor(root_));
@@ -349,15 +192,6 @@ BOOL FileBatch::Seal() {
     }
     state_ = kSealed;
     return TRUE;
-}
-
-BOOL FileBatch::WriteRecord() const {
-    std::vector<std::pair<CString, bool>> targets;
-    targets.reserve(files_.size());
-    for (int i = 0; i < Count(); ++i) {
-        targets.emplace_back(Target(i).Mid(root_.GetLength()), files_[i].replaces);
-    }
-    return WriteNewFile(RecordFor(root_), Encode(targets));
 }
 
 CString FileBatch::Source(int i) const {
@@ -457,25 +291,19 @@ BOOL FileBatch::Undo() {
 BOOL FileBatch::Recover(const CString& root) {
     for (const bool done : {true, false}) {
         const CString record = done ? DoneRecordFor(root) : RecordFor(root);
-        const FileSearch entry(record);
-        if (!entry.IsOpen()) {
-            continue;
-        }
-        const bool isFile = !entry.IsDirectory() && !entry.IsLink() && !entry.IsDevice();
-        Units units;
-        std::vector<std::pair<CString, bool>> targets;
-        // A record that cannot be read now may still tell what to finish or
-        // undo: it stays for a later try.
-        if (isFile && !ReadWholeFile(record, &units)) {
-            return FALSE;
-        }
-        if (!isFile || !Decode(units, &targets)) {
-            // Not a record that anything acted on: what a batch cut off
-            // while it sealed left, or something else under its name.
-            if (!RemoveEntry(record)) {
+        RecordedTargets targets;
+        switch (ReadRecord(record, &targets)) {
+            case kRecordAbsent:
+                continue;
+            case kRecordUnreadable:
                 return FALSE;
-            }
-            continue;
+            case kNoRecord:
+                if (!RemoveEntry(record)) {
+                    return FALSE;
+                }
+                continue;
+            case kRecordRead:
+                break;
         }
         FileBatch batch(root);
         batch.folders_.push_back({CString(), root});
@@ -492,8 +320,4 @@ BOOL FileBatch::Recover(const CString& root) {
 
 bool FileBatch::IsUnfinished(const CString& root) {
     return Exists(RecordFor(root)) || Exists(DoneRecordFor(root));
-}
-
-CString FileBatch::TemporaryFor(const CString& target) {
-    return NameBeside(target, HashOf(NameOf(target)));
 }

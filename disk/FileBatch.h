@@ -73,11 +73,6 @@ public:
     // it kept.
     static bool IsUnfinished(const CString& root);
 
-    // The name beside target under which its new content is written: the
-    // same for the same target each time, so that a temporary left by a
-    // batch cut off is met again, and removed, by the next one.
-    static CString TemporaryFor(const CString& target);
-
 private:
     struct Folder {
         CString from;
@@ -96,7 +91,6 @@ private:
     };
     enum State { kWriting, kSealed, kFinished, kUndone };
 
-    BOOL WriteRecord() const;
     // Removes the kept old files and any temporary left, then the record
     // that tells of them; FALSE when something stays.
     BOOL RemoveKept();

@@ -2,6 +2,7 @@
 // directory chains.
 #include <algorithm>
 
+#include "disk/BatchRecord.h"
 #include "disk/FileBatch.h"
 #include "tests/disk/DiskTest.h"
 #include "tests/support/FaultSeam.h"
@@ -12,7 +13,7 @@ namespace {
 // content's, or with "kept:" in front, its old content's, or that of the
 // batch's record ("record:") or of its mark of done ("done:").
 std::string TemporaryName(LPCWSTR name) {
-    return ToFsPath(FileBatch::TemporaryFor(CString(TEXT("\\")) + name)).filename().string();
+    return ToFsPath(TemporaryFor(CString(TEXT("\\")) + name)).filename().string();
 }
 
 TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
@@ -28,7 +29,7 @@ TEST_F(DiskTest, CopyTreeReplacesEveryFileAndKeepsWhatTheSourceLacks) {
     fs::create_hard_link(FsPath("dst/twice.txt"), FsPath("twice-dst"));
     // What a copy cut off left beside a target is met again and goes; a
     // read-only target is replaced like any other.
-    WriteFile(ToFsPath(FileBatch::TemporaryFor(Path("dst/a.txt"))), "cut off");
+    WriteFile(ToFsPath(TemporaryFor(Path("dst/a.txt"))), "cut off");
     // A file under the name a.txt's old content would be kept under, had it
     // had one, is not the copy's.
     const fs::path notKept = FsPath("dst") / TemporaryName(TEXT("kept:a.txt"));
