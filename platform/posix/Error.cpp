@@ -66,6 +66,8 @@ DWORD Win32ErrorFromErrno(int error) {
             return ERROR_NO_UNICODE_TRANSLATION;
         case EIO:
             return ERROR_IO_DEVICE;
+        case EMLINK:
+            return ERROR_TOO_MANY_LINKS;
         default:
             return ERROR_GEN_FAILURE;
     }

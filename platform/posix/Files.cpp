@@ -60,6 +60,42 @@ bool IsRunningProgram(const std::string& path, const struct stat& status) {
     return !file.IsOpen() && errno == ETXTBSY;
 }
 
+// Renames in one step where nothing has the new name. A file system that has
+// no such rename (NFS, and FUSE without rename2, answer EINVAL) gets a file a
+// second name, which fails where something has it too, before it loses its
+// first; a folder, which takes no second name, is renamed where nothing was
+// found under the new name.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (SYSTEM_CALL(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) ==
+        0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    struct stat status;
+    if (lstat(from.c_str(), &status) != 0) {
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        if (lstat(to.c_str(), &status) == 0) {
+            errno = EEXIST;
+            return false;
+        }
+        return SYSTEM_CALL(rename)(from.c_str(), to.c_str()) == 0;
+    }
+    if (SYSTEM_CALL(link)(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    if (SYSTEM_CALL(unlink)(from.c_str()) == 0) {
+        return true;
+    }
+    const int error = errno;
+    SYSTEM_CALL(unlink)(to.c_str());
+    errno = error;
+    return false;
+}
+
 }  // namespace
 
 DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
@@ -220,8 +256,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     const std::string from = ToSystemPath(existing);
     const std::string to = WithoutTrailingSlashes(ToSystemPath(target));
     if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
-        if (SYSTEM_CALL(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
-                                   RENAME_NOREPLACE) != 0) {
+        if (!RenameWithoutReplacing(from, to)) {
             return FailOn(from);
         }
     } else {
@@ -235,4 +270,10 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         }
     }
     return (flags & MOVEFILE_WRITE_THROUGH) != 0 ? FlushFolderOf(to) : TRUE;
+}
+
+BOOL CreateHardLinkW(LPCWSTR newName, LPCWSTR existing, LPSECURITY_ATTRIBUTES) {
+    const std::string from = ToSystemPath(existing);
+    return SYSTEM_CALL(link)(from.c_str(), ToSystemPath(newName).c_str()) == 0 ? TRUE
+                                                                               : FailOn(from);
 }

@@ -46,6 +46,8 @@ const Message kMessages[] = {
     {ERROR_NO_UNICODE_TRANSLATION,
      u"No mapping for the Unicode character exists in the target multi-byte code page.\r\n"},
     {ERROR_IO_DEVICE, u"The request could not be performed because of an I/O device error.\r\n"},
+    {ERROR_TOO_MANY_LINKS,
+     u"An attempt was made to create more links on a file than the file system supports.\r\n"},
     {ERROR_INVALID_WINDOW_HANDLE, u"Invalid window handle.\r\n"},
     {ERROR_CANT_RESOLVE_FILENAME, u"The name of the file cannot be resolved by the system.\r\n"},
 };

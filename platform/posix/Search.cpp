@@ -112,7 +112,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
         // One name, looked up as it is.
         const std::string name = ToSystemPath(whole.c_str());
         struct stat status;
-        if (lstat(name.c_str(), &status) != 0) {
+        if (SYSTEM_CALL(lstat)(name.c_str(), &status) != 0) {
             FailOn(name);
             return INVALID_HANDLE_VALUE;
         }

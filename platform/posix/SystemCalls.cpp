@@ -3,9 +3,9 @@
 namespace {
 
 // Set before any code runs: the system's calls are constants.
-SystemCallTable table = {&::open,   &::write,   &::copy_file_range, &::rename, &::renameat2,
-                         &::unlink, &::mkdir,   &::rmdir,           &::getcwd, &::fsync,
-                         &::syncfs, &::opendir, &::readdir};
+SystemCallTable table = {&::open,  &::write,  &::copy_file_range, &::rename,  &::renameat2,
+                         &::link,  &::unlink, &::mkdir,           &::rmdir,   &::getcwd,
+                         &::fsync, &::syncfs, &::lstat,           &::opendir, &::readdir};
 
 }  // namespace
 

@@ -19,12 +19,14 @@ struct SystemCallTable {
     decltype(&::copy_file_range) copy_file_range;
     decltype(&::rename) rename;
     decltype(&::renameat2) renameat2;
+    decltype(&::link) link;
     decltype(&::unlink) unlink;
     decltype(&::mkdir) mkdir;
     decltype(&::rmdir) rmdir;
     decltype(&::getcwd) getcwd;
     decltype(&::fsync) fsync;
     decltype(&::syncfs) syncfs;
+    decltype(&::lstat) lstat;
     decltype(&::opendir) opendir;
     decltype(&::readdir) readdir;
 };

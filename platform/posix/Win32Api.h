@@ -121,6 +121,7 @@ typedef struct HWND__* HWND;
 #define ERROR_MR_MID_NOT_FOUND 317u
 #define ERROR_NO_UNICODE_TRANSLATION 1113u
 #define ERROR_IO_DEVICE 1117u
+#define ERROR_TOO_MANY_LINKS 1142u
 #define ERROR_INVALID_WINDOW_HANDLE 1400u
 #define ERROR_CANT_RESOLVE_FILENAME 1921u
 
@@ -221,6 +222,11 @@ BOOL RemoveDirectoryW(LPCWSTR path);
 // file in use). With MOVEFILE_WRITE_THROUGH the rename is on stable
 // storage when the call returns.
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
+// A second name for an existing file (not for a folder; a link is given the
+// name itself, not what it points at); fails with ERROR_ALREADY_EXISTS where
+// something has the new name, and with ERROR_NOT_SAME_DEVICE across file
+// systems.
+BOOL CreateHardLinkW(LPCWSTR newName, LPCWSTR existing, LPSECURITY_ATTRIBUTES security);
 
 // Opens an existing file or folder (OPEN_EXISTING), a new file (CREATE_NEW,
 // which is never a link's target), or either (OPEN_ALWAYS), for the access

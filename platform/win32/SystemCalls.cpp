@@ -1,8 +1,8 @@
 #include "platform/win32/SystemCalls.h"
 
 SystemCallTable& SystemCalls() {
-    static SystemCallTable table = {&::CreateFileW,  &::CopyFileW,        &::MoveFileExW,
-                                    &::DeleteFileW,  &::FlushFileBuffers, &::FindFirstFileW,
-                                    &::FindNextFileW};
+    static SystemCallTable table = {&::CreateFileW,     &::CopyFileW,    &::MoveFileExW,
+                                    &::CreateHardLinkW, &::DeleteFileW,  &::FlushFileBuffers,
+                                    &::FindFirstFileW,  &::FindNextFileW};
     return table;
 }

@@ -12,6 +12,7 @@ struct SystemCallTable {
     decltype(&::CreateFileW) createFileW;
     decltype(&::CopyFileW) copyFileW;
     decltype(&::MoveFileExW) moveFileExW;
+    decltype(&::CreateHardLinkW) createHardLinkW;
     decltype(&::DeleteFileW) deleteFileW;
     decltype(&::FlushFileBuffers) flushFileBuffers;
     decltype(&::FindFirstFileW) findFirstFileW;

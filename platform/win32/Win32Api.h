@@ -14,6 +14,7 @@
 #define CreateFileW SystemCalls().createFileW
 #define CopyFileW SystemCalls().copyFileW
 #define MoveFileExW SystemCalls().moveFileExW
+#define CreateHardLinkW SystemCalls().createHardLinkW
 #define DeleteFileW SystemCalls().deleteFileW
 #define FlushFileBuffers SystemCalls().flushFileBuffers
 #define FindFirstFileW SystemCalls().findFirstFileW

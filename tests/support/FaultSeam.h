@@ -8,9 +8,10 @@
 
 #include "platform/Platform.h"
 
-// What fails: a file opened, a file's content copied, a rename, a file
-// removed, a flush, a directory search begun or read on.
-enum class Call { Open, Copy, Rename, Remove, Flush, Search, SearchNext };
+// What fails: a file opened, a file's content copied, a rename, a second
+// name given to a file, a file removed, a flush, a directory search begun or
+// read on.
+enum class Call { Open, Copy, Rename, Link, Remove, Flush, Search, SearchNext };
 
 // How it fails, as each system says it.
 enum class Failure {

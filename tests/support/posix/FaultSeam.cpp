@@ -63,11 +63,13 @@ void InstallWrappers() {
         WRAP_SYSTEM_CALL(copy_file_range, Call::Copy, -1, -1);
         WRAP_SYSTEM_CALL(rename, Call::Rename, 1, -1);
         WRAP_SYSTEM_CALL(renameat2, Call::Rename, 3, -1);
+        WRAP_SYSTEM_CALL(link, Call::Link, 1, -1);
         WRAP_SYSTEM_CALL(unlink, Call::Remove, 0, -1);
         WRAP_SYSTEM_CALL(mkdir, kUncounted, 0, -1);
         WRAP_SYSTEM_CALL(rmdir, kUncounted, 0, -1);
         WRAP_SYSTEM_CALL(fsync, Call::Flush, -1, -1);
         WRAP_SYSTEM_CALL(syncfs, Call::Flush, -1, -1);
+        WRAP_SYSTEM_CALL(lstat, Call::Search, 0, -1);
         WRAP_SYSTEM_CALL(opendir, Call::Search, 0, nullptr);
         WRAP_SYSTEM_CALL(readdir, Call::SearchNext, -1, nullptr);
         return true;

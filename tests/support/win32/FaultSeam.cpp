@@ -30,6 +30,7 @@ void InstallWrappers() {
         WRAP_SYSTEM_CALL(createFileW, Call::Open, 0, INVALID_HANDLE_VALUE);
         WRAP_SYSTEM_CALL(copyFileW, Call::Copy, 1, FALSE);
         WRAP_SYSTEM_CALL(moveFileExW, Call::Rename, 1, FALSE);
+        WRAP_SYSTEM_CALL(createHardLinkW, Call::Link, 0, FALSE);
         WRAP_SYSTEM_CALL(deleteFileW, Call::Remove, 0, FALSE);
         WRAP_SYSTEM_CALL(flushFileBuffers, Call::Flush, -1, FALSE);
         WRAP_SYSTEM_CALL(findFirstFileW, Call::Search, 0, INVALID_HANDLE_VALUE);
