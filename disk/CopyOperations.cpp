@@ -18,6 +18,15 @@ BOOL CDiskObject::CopyFiles(const CString& source, const CString& destination, B
 }
 
 BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BOOL stopOnError) {
+    return PutTree(source, destination, stopOnError, false);
+}
+
+BOOL CDiskObject::LinkTree(const CString& source, const CString& destination, BOOL stopOnError) {
+    return PutTree(source, destination, stopOnError, true);
+}
+
+BOOL CDiskObject::PutTree(const CString& source, const CString& destination, BOOL stopOnError,
+                          bool linksSoleFiles) {
     CString from;
     CString to;
     if (!StartWithDirectory(source, from) || !StartWithDirectory(destination, to) ||
@@ -32,7 +41,7 @@ BOOL CDiskObject::CopyTree(const CString& source, const CString& destination, BO
     // One batch for the whole tree: nothing is replaced before every file
     // of it is written, so a tree that does not fit replaces nothing, and a
     // file that cannot take its place puts back all that did.
-    FileBatch batch(to);
+    FileBatch batch(to, linksSoleFiles);
     CopyFailure failure;
     const int count = directories.GetSize();
     for (int i = 0; i < count; ++i) {

@@ -55,6 +55,11 @@ public:
 
     BOOL CopyFiles(const CString& source, const CString& destination, BOOL stopOnError);
     BOOL CopyTree(const CString& source, const CString& destination, BOOL stopOnError);
+    // CopyTree for a source that is removed once it is in, as a staged update
+    // is: each of its files that has no other name goes in as a second name
+    // of itself, not a copy, where the file system allows (not across
+    // volumes). The source stays whole; it must not be written after.
+    BOOL LinkTree(const CString& source, const CString& destination, BOOL stopOnError);
     // Finishes a copy into destination that was cut off when all its files
     // were in place and durable, and undoes it otherwise; nonzero when no
     // copy into destination is left unfinished.
@@ -85,6 +90,8 @@ private:
     BOOL StartWithPath(const CString& path);
     BOOL StartWithDirectory(const CString& path, CString& qualified);
     BOOL IsDirectoryLink(const CString& directory) const;
+    BOOL PutTree(const CString& source, const CString& destination, BOOL stopOnError,
+                 bool linksSoleFiles);
     BOOL ListEntries(const CString& filter, const CString& directory, CStringArray& list,
                      ListMode mode, bool copyableOnly);
     // The two halves of a copy: every file of one directory written beside

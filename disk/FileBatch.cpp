@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "disk/BatchRecord.h"
+#include "disk/FileIdentity.h"
 #include "disk/FileSearch.h"
-#include "platform/ScopedHandle.h"
 
 namespace {
 
@@ -16,33 +16,6 @@ const DWORD kPauseMilliseconds = 10;
 
 bool Exists(const CString& path) {
     return FileSearch(path).IsOpen();
-}
-
-// The file at path itself (a link is not followed), without opening it for
-// reading or writing; all zero when it cannot be had.
-BY_HANDLE_FILE_INFORMATION InformationOf(const CString& path) {
-    const ScopedHandle file(CreateFileW(
-        path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!file.IsValid() || !GetFileInformationByHandle(file.get(), &information)) {
-        return {};
-    }
-    return information;
-}
-
-// One file under two names, as a hard link makes it. A target that is not
-// there, or has no other name, is not the source.
-bool IsSameFile(const CString& source, const CString& target) {
-    const BY_HANDLE_FILE_INFORMATION first = InformationOf(target);
-    if (first.nNumberOfLinks < 2) {
-        return false;
-    }
-    const BY_HANDLE_FILE_INFORMATION second = InformationOf(source);
-    return second.nNumberOfLinks == first.nNumberOfLinks &&
-           second.dwVolumeSerialNumber == first.dwVolumeSerialNumber &&
-           second.nFileIndexHigh == first.nFileIndexHigh &&
-           second.nFileIndexLow == first.nFileIndexLow;
 }
 
 // Windows refuses to replace or delete a read-only or hidden file.
@@ -99,16 +72,30 @@ BOOL RemoveEntry(const CString& path) {
     return FALSE;
 }
 
+// Whether a failure to make a file or a link came of something there already.
+bool IsExistingName(DWORD error) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
+// Gives the source's content the temporary's name, as a new file: a second
+// name of the source itself where it may be linked and a link can be made
+// (not across volumes, nor on file systems without links), else a copy.
+BOOL Put(const CString& source, const CString& temporary, bool links) {
+    return (links && CreateHardLinkW(temporary, source, nullptr)) ||
+           CopyFileW(source, temporary, TRUE);
+}
+
 }  // namespace
 
-FileBatch::FileBatch(const CString& root) : root_(root) {}
+FileBatch::FileBatch(const CString& root, bool linksSoleFiles)
+    : root_(root), linksSoleFiles_(linksSoleFiles) {}
 
 FileBatch::~FileBatch() {
     if (state_ == kSealed) {
         Undo();
     } else if (state_ == kWriting) {
         for (int i = 0; i < Count(); ++i) {
-            DeleteFileW(TemporaryFor(Target(i)));
+            RemoveEntry(TemporaryFor(Target(i)));
         }
     }
 }
@@ -147,19 +134,26 @@ BOOL FileBatch::Write(const CString& from, const CString& to, const CString& nam
     if (folders_.empty() || folders_.back().from != from || folders_.back().to != to) {
         folders_.push_back({from, to});
     }
-    if (IsSameFile(from + name, to + name)) {
+    const CString source = from + name;
+    const BY_HANDLE_FILE_INFORMATION information = InformationOf(source);
+    if (IsSameFile(information, to + name)) {
         return TRUE;
     }
+    // A file whose only name is the source's is the batch's alone. Windows
+    // would not let the batch flush a read-only one, nor remove its source's
+    // name: that is copied.
+    const bool links = linksSoleFiles_ && information.nNumberOfLinks == 1 &&
+                       (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
     // The temporary is made anew: whatever a copy cut off left there goes
     // first, and is never written through.
     const CString temporary = TemporaryFor(to + name);
-    BOOL written = CopyFileW(from + name, temporary, TRUE);
-    if (!written && GetLastError() == ERROR_FILE_EXISTS && DeleteFileW(temporary)) {
-        written = CopyFileW(from + name, temporary, TRUE);
+    BOOL written = Put(source, temporary, links);
+    if (!written && IsExistingName(GetLastError()) && RemoveEntry(temporary)) {
+        written = Put(source, temporary, links);
     }
     if (!written || !QueueFlush(temporary)) {
         const DWORD error = GetLastError();
-        DeleteFileW(temporary);
+        RemoveEntry(temporary);
         SetLastError(error);
         return FALSE;
     }
@@ -170,6 +164,12 @@ BOOL FileBatch::Write(const CString& from, const CString& to, const CString& nam
 BOOL FileBatch::Seal() {
     for (File& file : files_) {
         const FileSearch entry(folders_[file.folder].to + file.name);
+        // Only a target that is not there is added: one that could not be
+        // looked at would be removed, old, by the undo of a batch cut off.
+        if (!entry.IsOpen() && entry.Error() != ERROR_FILE_NOT_FOUND) {
+            SetLastError(entry.Error());
+            return FALSE;
+        }
         file.replaces = entry.IsOpen();
         // A folder is no file to replace; a link to one is.
         file.isFolder = file.replaces && entry.IsDirectory() && !entry.IsLink();
@@ -228,6 +228,15 @@ BOOL FileBatch::Place(int i) {
 }
 
 BOOL FileBatch::Finish() {
+    // A file that neither took its place nor went back has its old content
+    // kept aside and its new one beside it: done, the batch would remove
+    // both. Undone, it puts the old one back.
+    for (const File& file : files_) {
+        if (file.placed == kMaybePlaced) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+    }
     if (!FlushQueued(root_)) {
         return FALSE;
     }

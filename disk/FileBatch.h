@@ -27,8 +27,14 @@
 class FileBatch {
 public:
     // A batch into the folder root (qualified, with its trailing backslash),
-    // below which every target lies and where its record is kept.
-    explicit FileBatch(const CString& root);
+    // below which every target lies and where its record is kept. One that
+    // links sole files gives a source file that has no other name its
+    // temporary as a second name instead of copying it: such sources must
+    // not be written while the batch goes in, and may go once it is in (an
+    // update's files). A source with other names is copied, so that nothing
+    // outside the batch shares a file with its folder; and so is one that
+    // cannot be linked.
+    explicit FileBatch(const CString& root, bool linksSoleFiles = false);
     // A sealed batch that was neither finished nor undone is undone; the
     // temporaries of one that was not sealed go.
     ~FileBatch();
@@ -41,8 +47,9 @@ public:
     // may be written before the other is refused.
     static int FirstConflict(const CStringArray& names);
 
-    // Writes the content of the file `name` of folder `from` beside its
-    // place in folder `to`; FALSE, with the last error set, when it cannot.
+    // Writes (or links) the content of the file `name` of folder `from`
+    // beside its place in folder `to`; FALSE, with the last error set, when
+    // it cannot.
     BOOL Write(const CString& from, const CString& to, const CString& name);
     // Records what the batch replaces and adds, and waits until that and
     // everything written is on stable storage. FALSE, with the last error
@@ -96,6 +103,7 @@ private:
     BOOL RemoveKept();
 
     CString root_;
+    bool linksSoleFiles_;
     std::vector<Folder> folders_;
     std::vector<File> files_;
     State state_ = kWriting;

@@ -1,6 +1,10 @@
 #include "launcher/StagedUpdate.h"
 
+#include <utility>
+#include <vector>
+
 #include "disk/DiskObject.h"
+#include "disk/FileIdentity.h"
 #include "disk/FileSearch.h"
 #include "disk/PathParts.h"
 #include "launcher/UpdateLock.h"
@@ -62,15 +66,71 @@ bool RemoveOwnNames(CDiskObject& disk, const FolderLayout& layout) {
     return true;
 }
 
+// Windows refuses to remove a read-only file, which an update may hold (one
+// copied from a read-only medium, say). While the object lives, each of the
+// update's read-only files in `folder` is writable; one that is an installed
+// file as well (staged as a hard link of it) is read-only again when the
+// object goes, once the update's name of it has gone. Nothing is written
+// through a link.
+class WritableUpdate {
+public:
+    WritableUpdate(CDiskObject& disk, const FolderLayout& layout, const CString& folder);
+    ~WritableUpdate();
+    WritableUpdate(const WritableUpdate&) = delete;
+    WritableUpdate& operator=(const WritableUpdate&) = delete;
+
+private:
+    std::vector<std::pair<CString, DWORD>> installed_;
+};
+
+WritableUpdate::WritableUpdate(CDiskObject& disk, const FolderLayout& layout,
+                               const CString& folder) {
+    CStringArray folders;
+    folders.Add(folder);
+    disk.ListSubdirectories(folder, folders, FullPaths);
+    for (int i = 0; i < folders.GetSize(); ++i) {
+        CStringArray files;
+        if (FileSearch(WithoutTrailingBackslash(folders[i])).IsLink() ||
+            !disk.ListFiles(folders[i], files, FullPaths)) {
+            continue;
+        }
+        for (int j = 0; j < files.GetSize(); ++j) {
+            const DWORD attributes = GetFileAttributesW(files[j]);
+            const DWORD kinds = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_REPARSE_POINT;
+            if (attributes == INVALID_FILE_ATTRIBUTES ||
+                (attributes & kinds) != FILE_ATTRIBUTE_READONLY) {
+                continue;
+            }
+            const CString installed = layout.dataFolder + files[j].Mid(folder.GetLength());
+            if (IsSameFile(InformationOf(files[j]), installed)) {
+                installed_.emplace_back(installed, attributes);
+            }
+            const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+            SetFileAttributesW(files[j], writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL);
+        }
+    }
+}
+
+WritableUpdate::~WritableUpdate() {
+    for (const auto& [path, attributes] : installed_) {
+        SetFileAttributesW(path, attributes);
+    }
+}
+
+// Its read-only files are looked for only when they stop the removal.
 void RemoveAppliedUpdate(CDiskObject& disk, const FolderLayout& layout) {
     disk.RemoveFile(layout.postUpgradeProgram);
-    disk.RemoveTree(layout.appliedUpdateFolder);
+    if (!disk.RemoveTree(layout.appliedUpdateFolder)) {
+        const WritableUpdate writable(disk, layout, layout.appliedUpdateFolder);
+        disk.RemoveTree(layout.appliedUpdateFolder);
+    }
 }
 
 // Removes the update where it stands, its browser program last: a removal
 // cut off part-way leaves an update that still holds its browser program,
 // which the next start applies again, never one that can no longer be.
 void RemoveStagedUpdate(CDiskObject& disk, const FolderLayout& layout) {
+    const WritableUpdate writable(disk, layout, layout.updateFolder);
     CStringArray folders;
     CStringArray files;
     if (!disk.ListSubdirectories(layout.updateFolder, folders, NamesOnly) ||
@@ -112,7 +172,7 @@ void ApplyStagedUpdate(const FolderLayout& layout) {
     }
     if (!PathExists(layout.updateFolder) || !BrowserProgramCanBeReplaced(layout) ||
         !RemoveOwnNames(disk, layout) ||
-        !disk.CopyTree(layout.updateFolder, layout.dataFolder, TRUE)) {
+        !disk.LinkTree(layout.updateFolder, layout.dataFolder, TRUE)) {
         return;
     }
     // Renamed in one step, on stable storage before anything of it goes, the

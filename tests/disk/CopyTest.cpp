@@ -203,6 +203,7 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
         Fault copying;
         BOOL copied;
         Fault clearing;
+        BOOL stopOnError = TRUE;
     } cases[] = {
         {"one", {Call::Rename, Failure::AccessDenied, done.c_str()}, FALSE, kNoFault},
         // An old file in use for a moment (a scanner reading it) is tried 8
@@ -217,13 +218,16 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
          {Call::Remove, Failure::AccessDenied, record.c_str()},
          FALSE,
          {Call::Remove, Failure::AccessDenied, record.c_str()}},
+        // Neither in place nor put back at once, a.txt is put back by the
+        // undo of a copy that goes on past errors, not lost by its finish.
+        {"one", {Call::Rename, Failure::AccessDenied, "to/a.txt", 0, 2}, FALSE, kNoFault, FALSE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
         fs::remove_all(FsPath("to"));
         MakeFiles({"to/a.txt", "to/m/inside"});
         InjectFault(c.copying);
-        EXPECT_EQ(disk.CopyFiles(Path(c.source), Path("to"), TRUE), c.copied);
+        EXPECT_EQ(disk.CopyFiles(Path(c.source), Path("to"), c.stopOnError), c.copied);
         const std::string content = c.copied ? std::string(c.source) + "/a.txt" : "to/a.txt";
         EXPECT_EQ(ReadFile(FsPath("to/a.txt")), content);
         if (c.clearing.call != kNoFault.call) {
@@ -243,6 +247,13 @@ TEST_F(DiskTest, WhatACopyCannotClearUpTheNextDoes) {
 TEST_F(DiskTest, ARecordThatCannotBeReadIsKept) {
     SKIP_WITHOUT_FAULT_SEAM();
     MakeFiles({"one/a.txt", "to/a.txt"});
+    // A target that cannot be looked at is not taken for one the batch adds,
+    // which its undo would remove.
+    {
+        FileBatch batch(Folder("to"));
+        InjectFault({Call::Search, Failure::IoError, "to/a.txt", 0, 1});
+        EXPECT_FALSE(batch.Write(Folder("one"), Folder("to"), TEXT("a.txt")) && batch.Seal());
+    }
     {
         FileBatch batch(Folder("to"));
         ASSERT_TRUE(batch.Write(Folder("one"), Folder("to"), TEXT("a.txt")) && batch.Seal() &&

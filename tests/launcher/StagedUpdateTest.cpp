@@ -16,15 +16,22 @@
 #include "tests/support/FaultSeam.h"
 #include "tests/support/TestFiles.h"
 
-#ifdef _WIN32
-const bool kRoot = false;
-#else
+#ifndef _WIN32
 #include <unistd.h>
-
-const bool kRoot = getuid() == 0;
 #endif
 
 namespace {
+
+// Why a start by an ordinary user who owns the install cannot be made here,
+// or null. On Linux the test becomes one in a child, which takes root. Wine
+// run as root writes read-only files as root may.
+#ifdef _WIN32
+const char* const kNoOrdinaryUser =
+    WritesReadOnlyFiles() ? "Wine run as root ignores the read-only attribute" : nullptr;
+#else
+const char* const kNoOrdinaryUser =
+    getuid() == 0 ? nullptr : "the start as another user takes root";
+#endif
 
 // The update applied; everything as it was, times too, but the lock file
 // made; the update staged and the installed files exactly as they were; the
@@ -37,11 +44,12 @@ enum Outcome { kApplied, kUntouched, kKept, kPending, kRenamed, kDone };
 // What stands in the way of the first start, on `path` below the data
 // folder: removed; written; held in use throughout the start, or for its
 // first 30 ms; locked against renaming, replacing and removing; a small disk
-// of its own with room for half the browser program, or for it and half the
-// rest; made read-only (a program that can still run; a folder: listed but
-// not entered), for a start by an ordinary user who owns the install; a
-// leftover of an earlier update at `path`, which cannot be deleted; links in
-// the staged tree to its own folders.
+// of its own with room for half the browser program, where a staged file as
+// big has a second name outside the install, or not; made read-only
+// (a program that can still run; a folder: listed but not entered), for a
+// start by an ordinary user who owns the install; a leftover of an earlier
+// update at `path`, which cannot be deleted; links in the staged tree to its
+// own folders; a second name outside the install.
 enum Obstacle {
     kNothing,
     kRemoved,
@@ -49,11 +57,12 @@ enum Obstacle {
     kInUse,
     kInUseAtFirst,
     kLocked,
-    kNoRoomForBrowser,
-    kNoRoomForRest,
+    kNearlyFull,
+    kNoRoomForCopy,
     kReadOnly,
     kLeftover,
     kOwnLinks,
+    kSecondName,
 };
 
 struct UpdateCase {
@@ -93,14 +102,15 @@ const UpdateCase kUpdateCases[] = {
     {"a data file that cannot be replaced", kKept, kNoFault, kLocked, "old.dat"},
     {"the browser program in use at first", kApplied, kNoFault, kInUseAtFirst, "Tavrel.exe"},
     {"the browser program in use throughout", kKept, kNoFault, kInUse, "Tavrel.exe"},
-    {"a disk too full for the browser program", kKept, kNoFault, kNoRoomForBrowser},
-    {"a disk too full for the rest", kKept, kNoFault, kNoRoomForRest},
+    // Files go in by a second name, which takes no room for their content;
+    // one that has other names is copied, and does not fit.
+    {"a nearly full disk", kApplied, kNoFault, kNearlyFull},
+    {"a disk too full for a copy", kKept, kNoFault, kNoRoomForCopy},
+    // Copied, so that it goes on apart from the install.
+    {"a staged file with a second name", kApplied, kNoFault, kSecondName, "update/old.dat"},
     // Removed as links whatever the order: US goes before posix\US, which
     // points at it, and US\back goes before posix, which it points at.
     {"links to the update's own folders", kApplied, kNoFault, kOwnLinks},
-    // A file's content counts once per file on Windows, a few times on Linux:
-    // either way a later file than the first.
-    {"disk full at a later file", kKept, {Call::Copy, Failure::DiskFull, nullptr, 2}},
     {"written files that cannot be flushed", kKept, Unflushed(0)},
     {"old.dat cannot take its place", kKept, Refused("old.dat", 0, 1)},
     {"the fourth rename refused", kKept, Refused(nullptr, 3, 1)},
@@ -123,6 +133,13 @@ const UpdateCase kUpdateCases[] = {
      "update-applied/old.dat"},
     // Listed as empty, its files would pass for copied, and go with the update.
     {"an unsearchable staged folder", kKept, {Call::Search, Failure::AccessDenied, "update/sub"}},
+    // Replaced by a rename, which needs no write permission on it; and put
+    // back the same way, over a new one that no one may write. A read-only
+    // staged file stays so where it is installed, and goes from the update.
+    {"a read-only browser program", kApplied, kNoFault, kReadOnly, "Tavrel.exe"},
+    {"a read-only staged browser program put back", kKept, Refused("old.dat", 0, 1), kReadOnly,
+     "update/Tavrel.exe"},
+    {"a read-only staged file", kApplied, kNoFault, kReadOnly, "update/old.dat"},
 #ifndef _WIN32
     // The copy's mark of done is durable before the kept old files go; then
     // the update is marked applied, and that mark is durable before anything
@@ -130,6 +147,11 @@ const UpdateCase kUpdateCases[] = {
     // own call, and each file flushed as it is written.)
     {"the copy's mark of done not flushed", kRenamed, Unflushed(2)},
     {"the applied update's new name not flushed", kRenamed, Unflushed(3, 1)},
+    // A file system without renames that keep what is there (NFS): an added
+    // file takes its place by a second name, the temporary's going.
+    {"no renames that keep what is there",
+     kApplied,
+     {Call::Rename, Failure::InvalidParameter, "added.dat"}},
     // Each is one ordinary name: followed as a path, it would write victim.txt.
     {"a staged name with backslashes", kApplied, kNoFault, kWritten, "update/x\\..\\victim.txt"},
     {"a staged name that Windows does not allow", kApplied, kNoFault, kWritten,
@@ -138,11 +160,6 @@ const UpdateCase kUpdateCases[] = {
     // is no UTF-8.
     {"look-alikes", kApplied, kNoFault, kWritten,
      "update/\xEF\x81\x9C..\xEF\x81\x9C/c\xEF\x80\xBA\xE9"},
-    // Replaced by a rename, which needs no write permission on it; and put
-    // back the same way, over a new one that no one may write.
-    {"a read-only browser program", kApplied, kNoFault, kReadOnly, "Tavrel.exe"},
-    {"a read-only staged browser program put back", kKept, Refused("old.dat", 0, 1), kReadOnly,
-     "update/Tavrel.exe"},
     // Listed as empty, its files would pass for copied, and go with the update.
     {"a staged folder that cannot be entered", kKept, kNoFault, kReadOnly, "update/sub"},
 #endif
@@ -160,7 +177,7 @@ fs::path SmallDisk() {
 }
 
 bool OnSmallDisk(const UpdateCase& c) {
-    return c.obstacle == kNoRoomForBrowser || c.obstacle == kNoRoomForRest;
+    return c.obstacle == kNearlyFull || c.obstacle == kNoRoomForCopy;
 }
 
 // The update of every case: a new browser program, a replaced file, added
@@ -181,8 +198,8 @@ const char* PutObstacle(const UpdateCase& c, const Install& install, const fs::p
     if (OnSmallDisk(c) && SmallDisk().empty()) {
         return "no small file system mounted (that takes root)";
     }
-    if (c.obstacle == kReadOnly && !kRoot) {
-        return "the start as another user takes root";
+    if (c.obstacle == kReadOnly && kNoOrdinaryUser != nullptr) {
+        return kNoOrdinaryUser;
     }
     if (c.fault.call != kNoFault.call && !HasFaultSeam()) {
         return kNoFaultSeam;
@@ -213,15 +230,14 @@ const char* PutObstacle(const UpdateCase& c, const Install& install, const fs::p
                                            ? fs::perms::none
                                            : fs::perms::owner_exec | fs::perms::others_exec));
             return nullptr;
-        case kNoRoomForBrowser:
-        case kNoRoomForRest: {
-            const bool rest = c.obstacle == kNoRoomForRest;
-            install.Stage("big.dat", std::string(rest ? browser.size() : 0, 'b'));
-            const uintmax_t room = browser.size() / 2 + (rest ? browser.size() : 0);
-            WriteFile(SmallDisk() / "filler",
-                      std::string(fs::space(SmallDisk()).available - room, 'f'));
+        case kNoRoomForCopy:
+            install.Stage("big.dat", browser);
+            fs::create_hard_link(install.update / "big.dat", install.root / "elsewhere");
+            [[fallthrough]];
+        case kNearlyFull:
+            WriteFile(install.root / "filler",
+                      std::string(fs::space(SmallDisk()).available - browser.size() / 2, 'f'));
             return nullptr;
-        }
         case kOwnLinks:
             install.Stage("US/Eastern", "new US/Eastern");
             install.Stage("posix/zone.tab", "new posix/zone.tab");
@@ -229,6 +245,9 @@ const char* PutObstacle(const UpdateCase& c, const Install& install, const fs::p
                            MakeLink("../posix", install.update / "US/back")
                        ? nullptr
                        : "this system makes no links";
+        case kSecondName:
+            fs::create_hard_link(path, install.root / "elsewhere");
+            return nullptr;
         case kNothing:
             return nullptr;
     }
@@ -275,45 +294,83 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
         release.wait();
 
         const Contents after = install.Installed();
-        if (c.outcome == kApplied) {
-            install.ExpectUpdateApplied(applied);
-            continue;
-        }
         if (c.outcome == kUntouched) {
             TreeState now = SnapshotTree(install.data);
             EXPECT_TRUE(now.erase("update.lock") == 1 || !fs::exists(install.update));
             EXPECT_EQ(now, before);
             continue;
         }
-        EXPECT_TRUE(c.outcome != kKept || after == installed);
-        for (const auto& file : WithoutTemporaries(after)) {
-            EXPECT_TRUE(std::count(installed.begin(), installed.end(), file) +
-                        std::count(applied.begin(), applied.end(), file))
-                << file.first;
+        if (c.outcome != kApplied) {
+            EXPECT_TRUE(c.outcome != kKept || after == installed);
+            for (const auto& file : WithoutTemporaries(after)) {
+                EXPECT_TRUE(std::count(installed.begin(), installed.end(), file) +
+                            std::count(applied.begin(), applied.end(), file))
+                    << file.first;
+            }
+            if (c.outcome == kDone) {
+                EXPECT_EQ(WithoutTemporaries(after), applied);
+                EXPECT_NE(after, applied);
+                EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.applied));
+            } else {
+                const fs::path kept = c.outcome == kRenamed ? install.applied : install.update;
+                EXPECT_TRUE(fs::exists(kept / "Tavrel.exe"));
+                // It goes once the copy is whole.
+                EXPECT_EQ(fs::exists(install.data / "TavrelPostUpgrade.exe"),
+                          postUpgrade && c.outcome != kRenamed);
+            }
+            for (const char* folder : {"locales", "sub"}) {
+                EXPECT_FALSE(c.obstacle == kLeftover && fs::exists(install.update / folder));
+            }
+            busy.reset();
+            fs::remove(install.root / "filler");
+            ApplyStagedUpdate(install.layout);
         }
-        if (c.outcome == kDone) {
-            EXPECT_EQ(WithoutTemporaries(after), applied);
-            EXPECT_NE(after, applied);
-            EXPECT_FALSE(fs::exists(install.update) || fs::exists(install.applied));
-        } else {
-            const fs::path kept = c.outcome == kRenamed ? install.applied : install.update;
-            EXPECT_TRUE(fs::exists(kept / "Tavrel.exe"));
-            // It goes once the copy is whole.
-            EXPECT_EQ(fs::exists(install.data / "TavrelPostUpgrade.exe"),
-                      postUpgrade && c.outcome != kRenamed);
-        }
-        for (const char* folder : {"locales", "sub"}) {
-            EXPECT_FALSE(c.obstacle == kLeftover && fs::exists(install.update / folder));
-        }
-        busy.reset();
-        if (OnSmallDisk(c)) {
-            fs::remove(SmallDisk() / "filler");
-        }
-        ApplyStagedUpdate(install.layout);
         install.ExpectUpdateApplied(applied);
+        // A staged file with a second name elsewhere goes on apart from the
+        // install; a read-only one stays so there.
+        if (fs::exists(install.root / "elsewhere")) {
+            WriteFile(install.root / "elsewhere", "written later");
+            EXPECT_EQ(install.Installed(), applied);
+        }
+        const fs::path installedName =
+            path.parent_path() == install.update ? install.data / path.filename() : fs::path();
+        if (c.obstacle == kReadOnly && fs::is_regular_file(installedName)) {
+            EXPECT_EQ(fs::status(installedName).permissions() & fs::perms::owner_write,
+                      fs::perms::none);
+        }
     }
     if (!skipped.empty()) {
         GTEST_SKIP() << "cases that cannot run here:" << skipped;
+    }
+}
+
+// An update goes in by its files' names: each installed file is the staged
+// file itself, not a copy, but where a link is refused, and where the staged
+// file has a second name elsewhere (which goes on apart from the install).
+TEST(StagedUpdateTest, AnUpdateGoesInByItsFilesOwnNames) {
+    for (const bool refused : {false, true}) {
+        SCOPED_TRACE(refused ? "links refused" : "links made");
+        if (refused && !HasFaultSeam()) {
+            GTEST_SKIP() << kNoFaultSeam;
+        }
+        Install install;
+        StageUpdate(install);
+        fs::create_hard_link(install.update / "old.dat", install.root / "elsewhere");
+        std::map<fs::path, std::pair<uint64_t, uint64_t>> staged;
+        for (const auto& [name, hash] : ContentsOf(install.update)) {
+            staged[name] = FileIdentity(install.update / name);
+        }
+        const Contents applied = install.Applied();
+        if (refused) {
+            InjectFault({Call::Link, Failure::AccessDenied});
+        }
+        ApplyStagedUpdate(install.layout);
+        ClearFault();
+        install.ExpectUpdateApplied(applied);
+        for (const auto& [name, identity] : staged) {
+            EXPECT_EQ(FileIdentity(install.data / name) == identity, !refused && name != "old.dat")
+                << name;
+        }
     }
 }
 
