@@ -259,8 +259,14 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         if (!RenameWithoutReplacing(from, to)) {
             return FailOn(from);
         }
-    } else {
+    } else if (SYSTEM_CALL(renameat2)(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(),
+                                      RENAME_NOREPLACE) != 0) {
+        // Only what is at the new name needs a look first, which most often
+        // is nothing.
         struct stat old;
+        if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) {
+            return FailOn(from);
+        }
         if (lstat(to.c_str(), &old) == 0 && (S_ISDIR(old.st_mode) || IsRunningProgram(to, old))) {
             SetLastError(ERROR_ACCESS_DENIED);
             return FALSE;

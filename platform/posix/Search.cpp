@@ -116,7 +116,8 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
             FailOn(name);
             return INVALID_HANDLE_VALUE;
         }
-        search->entries.push_back({filter, Attributes(AT_FDCWD, name.c_str(), DT_UNKNOWN)});
+        search->entries.push_back(
+            {filter, Attributes(AT_FDCWD, name.c_str(), IFTODT(status.st_mode))});
         Fill(search->entries[0], data);
         return search.release();
     }
