@@ -1,6 +1,7 @@
 #include "disk/BatchRecord.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "disk/FileSearch.h"
 #include "platform/ScopedHandle.h"
@@ -45,6 +46,42 @@ CString NameBeside(const CString& target, uint64_t hash) {
 
 CString NameOf(const CString& target) {
     return target.Mid(target.ReverseFind(TEXT('\\')) + 1);
+}
+
+// What the names beside a file called `name` stand for: its new content and
+// its old content; and the record's two names.
+uint64_t NewContentHash(const CString& name) {
+    return HashOf(name);
+}
+
+uint64_t KeptContentHash(const CString& name) {
+    return HashOf(TEXT("kept:") + name);
+}
+
+uint64_t RecordHash() {
+    return HashOf(TEXT("record:"));
+}
+
+uint64_t DoneRecordHash() {
+    return HashOf(TEXT("done:"));
+}
+
+// Whether name is of the temporaries' form, and the hash it stands for.
+bool IsTemporaryName(const CString& name, uint64_t* hash) {
+    if (name.GetLength() != kTemporaryPrefixLength + kHashDigits ||
+        name.Left(kTemporaryPrefixLength) != CString(kTemporaryPrefix)) {
+        return false;
+    }
+    *hash = 0;
+    for (int i = kTemporaryPrefixLength; i < name.GetLength(); ++i) {
+        const WCHAR c = name[i];
+        const bool digit = c >= TEXT('0') && c <= TEXT('9');
+        if (!digit && !(c >= TEXT('a') && c <= TEXT('f'))) {
+            return false;
+        }
+        *hash = (*hash << 4) | static_cast<uint64_t>(digit ? c - TEXT('0') : c - TEXT('a') + 10);
+    }
+    return true;
 }
 
 // A record: for each target, whether it is replaced or added, and its path
@@ -113,37 +150,34 @@ bool ReadWholeFile(const CString& path, Units* units) {
 
 }  // namespace
 
-uint64_t NewContentHash(const CString& name) {
-    return HashOf(name);
-}
-
-uint64_t KeptContentHash(const CString& name) {
-    return HashOf(TEXT("kept:") + name);
-}
-
-uint64_t RecordHash() {
-    return HashOf(TEXT("record:"));
-}
-
-uint64_t DoneRecordHash() {
-    return HashOf(TEXT("done:"));
-}
-
-bool IsTemporaryName(const CString& name, uint64_t* hash) {
-    if (name.GetLength() != kTemporaryPrefixLength + kHashDigits ||
-        name.Left(kTemporaryPrefixLength) != CString(kTemporaryPrefix)) {
-        return false;
-    }
-    *hash = 0;
-    for (int i = kTemporaryPrefixLength; i < name.GetLength(); ++i) {
-        const WCHAR c = name[i];
-        const bool digit = c >= TEXT('0') && c <= TEXT('9');
-        if (!digit && !(c >= TEXT('a') && c <= TEXT('f'))) {
-            return false;
+int FirstConflict(const CStringArray& names) {
+    // Every name the batch may give a file beside these, with the index of
+    // the name it comes from (-1 for the batch's records).
+    std::vector<std::pair<uint64_t, int>> given = {{RecordHash(), -1}, {DoneRecordHash(), -1}};
+    std::vector<std::pair<uint64_t, int>> temporaryNames;
+    for (int i = 0; i < names.GetSize(); ++i) {
+        given.emplace_back(NewContentHash(names[i]), i);
+        given.emplace_back(KeptContentHash(names[i]), i);
+        uint64_t named;
+        if (IsTemporaryName(names[i], &named)) {
+            temporaryNames.emplace_back(named, i);
         }
-        *hash = (*hash << 4) | static_cast<uint64_t>(digit ? c - TEXT('0') : c - TEXT('a') + 10);
     }
-    return true;
+    std::sort(given.begin(), given.end());
+    int first = -1;
+    const auto note = [&first](int i) { first = first < 0 ? i : std::min(first, i); };
+    for (size_t i = 1; i < given.size(); ++i) {
+        if (given[i].first == given[i - 1].first) {
+            note(given[i - 1].second >= 0 ? given[i - 1].second : given[i].second);
+        }
+    }
+    for (const auto& [named, i] : temporaryNames) {
+        const auto other = std::lower_bound(given.begin(), given.end(), std::make_pair(named, -1));
+        if (other != given.end() && other->first == named) {
+            note(other->second >= 0 ? std::min(i, other->second) : i);
+        }
+    }
+    return first;
 }
 
 CString TemporaryFor(const CString& target) {

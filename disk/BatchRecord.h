@@ -14,16 +14,13 @@
 #include <utility>
 #include <vector>
 
-#include "platform/String.h"
+#include "platform/StringArray.h"
 
-// The hashes that the names beside a file called `name` stand for: its new
-// content's and its old content's; and those of the record's two names.
-uint64_t NewContentHash(const CString& name);
-uint64_t KeptContentHash(const CString& name);
-uint64_t RecordHash();
-uint64_t DoneRecordHash();
-// Whether name is of the temporaries' form, and the hash it stands for.
-bool IsTemporaryName(const CString& name, uint64_t* hash);
+// Among the names of the files of one folder, the index of the first one
+// that cannot be told from another or from a batch's own files (its name is
+// one of their names, or two give one such name), or -1. Neither may be
+// written before the other is refused.
+int FirstConflict(const CStringArray& names);
 
 // The names beside a target (a path) for its new and its old content.
 CString TemporaryFor(const CString& target);

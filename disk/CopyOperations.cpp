@@ -1,5 +1,6 @@
 // Copying the files of a directory or of a whole tree, and creating a
 // directory with all its missing parents.
+#include "disk/BatchRecord.h"
 #include "disk/CurrentDirectory.h"
 #include "disk/DiskObject.h"
 #include "disk/FileBatch.h"
@@ -71,7 +72,7 @@ BOOL CDiskObject::WriteFiles(const CString& from, const CString& to, BOOL stopOn
     if (!ListEntries(TEXT("*.*"), from, names, NamesOnly, true) || !CreateDirectoryChain(to)) {
         return FALSE;
     }
-    const int conflict = FileBatch::FirstConflict(names);
+    const int conflict = FirstConflict(names);
     const int count = names.GetSize();
     for (int i = 0; i < count; ++i) {
         const CString& name = names[i];

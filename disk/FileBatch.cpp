@@ -1,7 +1,5 @@
 #include "disk/FileBatch.h"
 
-#include <algorithm>
-
 #include "disk/BatchRecord.h"
 #include "disk/FileIdentity.h"
 #include "disk/FileSearch.h"
@@ -98,36 +96,6 @@ FileBatch::~FileBatch() {
             RemoveEntry(TemporaryFor(Target(i)));
         }
     }
-}
-
-int FileBatch::FirstConflict(const CStringArray& names) {
-    // Every name the batch may give a file beside these, with the index of
-    // the name it comes from (-1 for the batch's records).
-    std::vector<std::pair<uint64_t, int>> given = {{RecordHash(), -1}, {DoneRecordHash(), -1}};
-    std::vector<std::pair<uint64_t, int>> temporaryNames;
-    for (int i = 0; i < names.GetSize(); ++i) {
-        given.emplace_back(NewContentHash(names[i]), i);
-        given.emplace_back(KeptContentHash(names[i]), i);
-        uint64_t named;
-        if (IsTemporaryName(names[i], &named)) {
-            temporaryNames.emplace_back(named, i);
-        }
-    }
-    std::sort(given.begin(), given.end());
-    int first = -1;
-    const auto note = [&first](int i) { first = first < 0 ? i : std::min(first, i); };
-    for (size_t i = 1; i < given.size(); ++i) {
-        if (given[i].first == given[i - 1].first) {
-            note(given[i - 1].second >= 0 ? given[i - 1].second : given[i].second);
-        }
-    }
-    for (const auto& [named, i] : temporaryNames) {
-        const auto other = std::lower_bound(given.begin(), given.end(), std::make_pair(named, -1));
-        if (other != given.end() && other->first == named) {
-            note(other->second >= 0 ? std::min(i, other->second) : i);
-        }
-    }
-    return first;
 }
 
 BOOL FileBatch::Write(const CString& from, const CString& to, const CString& name) {

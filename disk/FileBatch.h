@@ -41,12 +41,6 @@ public:
     FileBatch(const FileBatch&) = delete;
     FileBatch& operator=(const FileBatch&) = delete;
 
-    // Among the names of the files of one folder, the index of the first one
-    // that cannot be told from another or from the batch's own files (its
-    // name is one of their names, or two give one such name), or -1. Neither
-    // may be written before the other is refused.
-    static int FirstConflict(const CStringArray& names);
-
     // Writes (or links) the content of the file `name` of folder `from`
     // beside its place in folder `to`; FALSE, with the last error set, when
     // it cannot.

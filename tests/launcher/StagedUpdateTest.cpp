@@ -49,7 +49,7 @@ enum Outcome { kApplied, kUntouched, kKept, kPending, kRenamed, kDone };
 // (a program that can still run; a folder: listed but not entered), for a
 // start by an ordinary user who owns the install; a leftover of an earlier
 // update at `path`, which cannot be deleted; links in the staged tree to its
-// own folders; a second name outside the install.
+// own folders.
 enum Obstacle {
     kNothing,
     kRemoved,
@@ -62,7 +62,6 @@ enum Obstacle {
     kReadOnly,
     kLeftover,
     kOwnLinks,
-    kSecondName,
 };
 
 struct UpdateCase {
@@ -106,8 +105,6 @@ const UpdateCase kUpdateCases[] = {
     // one that has other names is copied, and does not fit.
     {"a nearly full disk", kApplied, kNoFault, kNearlyFull},
     {"a disk too full for a copy", kKept, kNoFault, kNoRoomForCopy},
-    // Copied, so that it goes on apart from the install.
-    {"a staged file with a second name", kApplied, kNoFault, kSecondName, "update/old.dat"},
     // Removed as links whatever the order: US goes before posix\US, which
     // points at it, and US\back goes before posix, which it points at.
     {"links to the update's own folders", kApplied, kNoFault, kOwnLinks},
@@ -245,9 +242,6 @@ const char* PutObstacle(const UpdateCase& c, const Install& install, const fs::p
                            MakeLink("../posix", install.update / "US/back")
                        ? nullptr
                        : "this system makes no links";
-        case kSecondName:
-            fs::create_hard_link(path, install.root / "elsewhere");
-            return nullptr;
         case kNothing:
             return nullptr;
     }
@@ -326,12 +320,7 @@ TEST(StagedUpdateTest, EachStartLeavesWhatItCanAndTheNextAppliesTheRest) {
             ApplyStagedUpdate(install.layout);
         }
         install.ExpectUpdateApplied(applied);
-        // A staged file with a second name elsewhere goes on apart from the
-        // install; a read-only one stays so there.
-        if (fs::exists(install.root / "elsewhere")) {
-            WriteFile(install.root / "elsewhere", "written later");
-            EXPECT_EQ(install.Installed(), applied);
-        }
+        // A read-only staged file stays so where it is installed.
         const fs::path installedName =
             path.parent_path() == install.update ? install.data / path.filename() : fs::path();
         if (c.obstacle == kReadOnly && fs::is_regular_file(installedName)) {
@@ -371,6 +360,8 @@ TEST(StagedUpdateTest, AnUpdateGoesInByItsFilesOwnNames) {
             EXPECT_EQ(FileIdentity(install.data / name) == identity, !refused && name != "old.dat")
                 << name;
         }
+        WriteFile(install.root / "elsewhere", "written later");
+        EXPECT_EQ(install.Installed(), applied);
     }
 }
 
