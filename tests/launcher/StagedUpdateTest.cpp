@@ -108,19 +108,13 @@ const UpdateCase kUpdateCases[] = {
     // Removed as links whatever the order: US goes before posix\US, which
     // points at it, and US\back goes before posix, which it points at.
     {"links to the update's own folders", kApplied, kNoFault, kOwnLinks},
+    // A power cut loses what no flush covered: each file is on stable storage
+    // before it is put in place.
     {"written files that cannot be flushed", kKept, Unflushed(0)},
     {"old.dat cannot take its place", kKept, Refused("old.dat", 0, 1)},
-    {"the fourth rename refused", kKept, Refused(nullptr, 3, 1)},
     // Neither in place nor put back at once, old.dat waits under its kept
     // name, with the copy's record, for the next start to put it back.
     {"old.dat cannot be put back at first", kPending, Refused("old.dat", 0, 3)},
-    // Not put back as its placing fails, old.dat is put back by the undo.
-    {"old.dat put back by the undo", kKept, Refused("old.dat", 0, 2)},
-    // A power cut loses what no flush covered: each file is on stable storage
-    // before it is put in place, and in place before the copy is marked done.
-    // Put back without a flush, the files are put back again by the next
-    // start.
-    {"placed files not flushed", kPending, Unflushed(1)},
     // Not renamed, the update is removed where it stands, its browser
     // program last, so that a removal cut off part-way leaves an update that
     // the next start applies.
@@ -128,8 +122,6 @@ const UpdateCase kUpdateCases[] = {
     {"a kept old file that cannot be removed at first", kDone, Unremovable(nullptr, 1)},
     {"a leftover that cannot be removed", kPending, Unremovable("old.dat"), kLeftover,
      "update-applied/old.dat"},
-    // Listed as empty, its files would pass for copied, and go with the update.
-    {"an unsearchable staged folder", kKept, {Call::Search, Failure::AccessDenied, "update/sub"}},
     // Replaced by a rename, which needs no write permission on it; and put
     // back the same way, over a new one that no one may write. A read-only
     // staged file stays so where it is installed, and goes from the update.
@@ -146,9 +138,7 @@ const UpdateCase kUpdateCases[] = {
     {"the applied update's new name not flushed", kRenamed, Unflushed(3, 1)},
     // A file system without renames that keep what is there (NFS): an added
     // file takes its place by a second name, the temporary's going.
-    {"no renames that keep what is there",
-     kApplied,
-     {Call::Rename, Failure::InvalidParameter, "added.dat"}},
+    {"no renames that keep", kApplied, {Call::Rename, Failure::InvalidParameter, "added.dat"}},
     // Each is one ordinary name: followed as a path, it would write victim.txt.
     {"a staged name with backslashes", kApplied, kNoFault, kWritten, "update/x\\..\\victim.txt"},
     {"a staged name that Windows does not allow", kApplied, kNoFault, kWritten,
