@@ -56,8 +56,9 @@ int WaitForProgram(const StartedProgram& program);
 #ifndef _WIN32
 // Runs body in a child process: its exit code, or -1 when it did not exit.
 int ExitCodeInChild(const std::function<int()>& body);
+#endif
 // The same, in a child that runs as the ordinary user nobody, made the owner
 // of everything in `owned` first; kNotPrepared when the child cannot become
-// that user, nor the tree be given to it (both take root).
+// that user, nor the tree be given to it (both take root). On Windows, body
+// run here: a test that needs an ordinary user is run as one there.
 int ExitCodeAsNobody(const fs::path& owned, const std::function<int()>& body);
-#endif

@@ -9,8 +9,6 @@
 #include "platform/Utf8.h"
 
 #ifndef _WIN32
-#include <sys/stat.h>
-
 #include "platform/posix/Boundary.h"
 #endif
 
@@ -67,22 +65,6 @@ TreeState SnapshotTree(const fs::path& root) {
             folder ? 0 : std::hash<std::string>()(ReadFile(entry.path())), entry.last_write_time()};
     }
     return state;
-}
-
-std::pair<uint64_t, uint64_t> FileIdentity(const fs::path& path) {
-#ifdef _WIN32
-    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    BY_HANDLE_FILE_INFORMATION information = {};
-    GetFileInformationByHandle(file, &information);
-    CloseHandle(file);
-    return {information.dwVolumeSerialNumber,
-            uint64_t(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
-#else
-    struct stat status = {};
-    stat(path.c_str(), &status);
-    return {status.st_dev, status.st_ino};
-#endif
 }
 
 TempDir::TempDir(const fs::path& under) {

@@ -30,10 +30,6 @@ std::string ReadFile(const fs::path& path);
 typedef std::map<std::string, std::pair<size_t, fs::file_time_type>> TreeState;
 TreeState SnapshotTree(const fs::path& root);
 
-// Which file a path names, as the system tells it (its volume and index):
-// two names of one file (hard links) give the same.
-std::pair<uint64_t, uint64_t> FileIdentity(const fs::path& path);
-
 // A new empty folder under the system's temporary folder (or under base),
 // removed with everything in it when the object goes.
 class TempDir {
@@ -78,11 +74,6 @@ private:
 // not absolute), a directory link where that is a directory; false where the
 // system makes none.
 bool MakeLink(const fs::path& target, const fs::path& link);
-
-#ifdef _WIN32
-// Whether this process may write a read-only file, as Wine run as root does.
-bool WritesReadOnlyFiles();
-#endif
 
 // GoogleTest prints CStrings as UTF-8 in its failure messages.
 void PrintTo(const CString& text, std::ostream* out);

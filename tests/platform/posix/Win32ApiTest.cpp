@@ -142,6 +142,9 @@ TEST_F(FilesTest, FailuresGiveWindowsErrorCodes) {
         FAILS(MoveFileExW(P("file"), P("running"), MOVEFILE_REPLACE_EXISTING), ERROR_ACCESS_DENIED),
         FAILS(MoveFileExW(P("file"), P("full"), MOVEFILE_REPLACE_EXISTING), ERROR_ACCESS_DENIED),
         FAILS(MoveFileExW(P("file"), P("twin"), 0), ERROR_ALREADY_EXISTS),
+        // A name taken, and a folder, which takes no second name.
+        FAILS(CreateHardLinkW(P("twin"), P("file"), nullptr), ERROR_ALREADY_EXISTS),
+        FAILS(CreateHardLinkW(P("x"), P("full"), nullptr), ERROR_ACCESS_DENIED),
         FAILS(!Search(P("*.log")).empty(), ERROR_FILE_NOT_FOUND),
         // No window handle is valid here.
         FAILS(SetWindowTextW(nullptr, TEXT("x")), ERROR_INVALID_WINDOW_HANDLE),

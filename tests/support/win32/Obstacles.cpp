@@ -23,14 +23,3 @@ bool MakeLink(const fs::path& target, const fs::path& link) {
     return CreateSymbolicLinkW(link.c_str(), target.c_str(), directory | unprivileged) &&
            GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-bool WritesReadOnlyFiles() {
-    const TempDir temp;
-    const fs::path file = temp.path() / "read-only";
-    WriteFile(file, "");
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    const HANDLE handle =
-        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return handle != INVALID_HANDLE_VALUE && CloseHandle(handle);
-}
