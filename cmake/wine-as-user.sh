@@ -1,9 +1,10 @@
 #!/bin/sh
 # Runs a Windows test program under Wine as the ordinary user nobody. Wine
 # run as root does what root may (it writes read-only files), so what an
-# ordinary user meets on Windows is tested this way. The program, and the
-# programs beside it, are copied into a folder of the user's, where Wine keeps
-# a prefix of its own; the folder goes at the end. Becoming another user
+# ordinary user meets on Windows is tested this way. The program, the
+# programs beside it and the script that runs Wine are copied into a folder
+# of the user's (who may not read the build's, as in a clone in root's home),
+# where Wine keeps a prefix of its own; the folder goes at the end. Becoming another user
 # takes root: without it the test reports itself skipped (exit code 77).
 #
 #   wine-as-user.sh WINE PROGRAM [ARGUMENT...]
@@ -21,6 +22,6 @@ as_user() {
         env HOME="$home" WINEPREFIX="$home/wine" TAVREL_ORDINARY_USER=1 "$@"
 }
 trap 'as_user wineserver -k 2>/dev/null; rm -rf "$home"' EXIT
-cp "$(dirname "$program")"/*.exe "$home/"
+cp "$(dirname "$0")/wine-run.sh" "$(dirname "$program")"/*.exe "$home/"
 chown -R nobody:nogroup "$home"
-as_user "$(dirname "$0")/wine-run.sh" "$wine" "$home/$(basename "$program")" "$@"
+as_user sh "$home/wine-run.sh" "$wine" "$home/$(basename "$program")" "$@"
