@@ -19,7 +19,7 @@ shift 2
 home=$(mktemp -d /tmp/tavrel-wine-user.XXXXXX) || exit 1
 as_user() {
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env HOME="$home" WINEPREFIX="$home/wine" TAVREL_ORDINARY_USER=1 "$@"
+        env HOME="$home" WINEPREFIX="$home/wine" "$@"
 }
 trap 'as_user wineserver -k 2>/dev/null; rm -rf "$home"' EXIT
 cp "$(dirname "$0")/wine-run.sh" "$(dirname "$program")"/*.exe "$home/"

@@ -13,6 +13,7 @@
 #include "disk/FileIdentity.h"
 #include "launcher/StagedUpdate.h"
 #include "launcher/UpdateLock.h"
+#include "platform/ScopedHandle.h"
 #include "tests/launcher/Install.h"
 #include "tests/support/FaultSeam.h"
 #include "tests/support/TestFiles.h"
@@ -25,12 +26,19 @@ namespace {
 
 // Why a start by an ordinary user who owns the install cannot be made here,
 // or null. On Linux the test becomes one in a child, which takes root. Wine
-// run as root writes read-only files as root may: the Windows test runs
-// again as an ordinary user (cmake/wine-as-user.sh), which says so.
+// run as root writes read-only files as root may, which one write tells: the
+// Windows test runs again as an ordinary user (cmake/wine-as-user.sh).
 #ifdef _WIN32
-const char* const kNoOrdinaryUser = std::getenv("TAVREL_ORDINARY_USER") != nullptr
-                                        ? nullptr
-                                        : "Wine run as root ignores the read-only attribute";
+const char* const kNoOrdinaryUser = [] {
+    const TempDir temp;
+    const fs::path file = temp.path() / "read-only";
+    WriteFile(file, "");
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    const ScopedHandle writable(
+        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return writable.IsValid() ? "Wine run as root ignores the read-only attribute" : nullptr;
+}();
 #else
 const char* const kNoOrdinaryUser =
     getuid() == 0 ? nullptr : "the start as another user takes root";
