@@ -4,7 +4,15 @@
 # update: applying a staged update over an old data folder, on three trees:
 #   browser, browser-sized (~1,500 files, ~250 MB, 120 folders) over one of
 #   the same shape; flat, 100,000 small files in one folder over as many of
-#   the same names; added, as many over 2,000 of them (98,000 added). Five
+#   the same names; added, as many over 2,000 of them (98,000 added). They
+#   go on a file system of the benchmark's own, made as a desktop's is: ext4
+#   with its journal, freed blocks trimmed later rather than at each deletion
+#   (the defaults of mkfs.ext4 and mount), in an image on the build tree's
+#   disk mounted through a loop device; where that cannot be made (not root,
+#   no loop devices), on the build tree's disk, which it says. browser-host
+#   is the browser tree once more, on the build tree's disk, without a time
+#   goal: a disk mounted otherwise (a virtual machine's without a journal,
+#   that trims every freed extent at once) shows there what it costs. Five
 #   ways, each start to exit:
 #     launcher           the launcher: every staged file linked (or, where
 #                        it cannot be, copied) beside its target, on stable
@@ -29,7 +37,7 @@
 #   started), against the browser started directly, 20 runs alternating, warm.
 #
 # Goals: the launcher's wall time is at most 0.3 times that of cp_sync_rm on
-# the browser and added trees (the median of the ratios of the runs side by
+# the browser and added trees on the benchmark's file system (the median of the ratios of the runs side by
 # side; flat has none, where placing by name costs what its directory
 # operations cost); its median peak memory no more than before it linked,
 # to the tenth of a MB (2.3 MB on browser, 29.5 MB on flat, and no more on
@@ -46,12 +54,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # shellcheck source=bench/lib.sh
 source bench/lib.sh
-trees=(browser flat added)
+trees=(browser flat added browser-host)
 # Runs per tree: the short browser-sized runs vary most.
-declare -A update_runs=([browser]=7 [flat]=3 [added]=3)
+declare -A update_runs=([browser]=7 [flat]=3 [added]=3 [browser-host]=7)
 start_runs=20
 declare -A max_time_ratio=([browser]=0.3 [added]=0.3)
-declare -A max_memory_kb=([browser]=2406 [flat]=30259 [added]=30259)
+declare -A max_memory_kb=([browser]=2406 [flat]=30259 [added]=30259 [browser-host]=2406)
 max_start_ratio=1.1
 # ext4 creates files slowly for half a minute after it deleted many.
 settle_seconds=35
@@ -59,7 +67,7 @@ browser_tree=""
 many=100000
 few=2000
 if [ "$quick" = 1 ]; then
-    update_runs=([browser]=1 [flat]=1 [added]=1)
+    update_runs=([browser]=1 [flat]=1 [added]=1 [browser-host]=1)
     start_runs=1
     settle_seconds=0
     browser_tree="--files 150 --megabytes 5"
@@ -68,19 +76,38 @@ if [ "$quick" = 1 ]; then
 fi
 # Each tree's old data folder, then its staged update, as make_tree.py takes them.
 declare -A old_tree=([browser]=$browser_tree [flat]="--files $many --flat"
-    [added]="--files $few --flat")
+    [added]="--files $few --flat" [browser-host]=$browser_tree)
 declare -A staged_tree=([browser]=$browser_tree [flat]="--files $many --flat"
-    [added]="--files $many --flat")
+    [added]="--files $many --flat" [browser-host]=$browser_tree)
 ways=(launcher launcher_no_flush cp_sync_rm cp_rm link_sync_rm)
 
 make_scratch scratch-update
 build_targets launcher launcher_no_flush standin_browser launch_record measure
 
+# The benchmark's file system, mounted on the scratch folder, so that every
+# path of a run is as long as on the build tree's disk (the launcher's peak
+# memory holds its paths): room for every copy of the largest tree (sparse,
+# the image takes only what is written) and an inode for each of their
+# files; its inode tables are not written in the background while the runs
+# are timed. The scratch folder stays on the build tree's disk where it
+# cannot be made; browser-host's copies are there in any case.
+host=$scratch-host
+mkdir -p "$host"
+trap 'cd /; ! mountpoint -q "$scratch" || umount "$scratch"; rm -rf "$scratch" "$scratch.img" "$host"' EXIT
+if truncate -s 24G "$scratch.img" && mkfs.ext4 -q -i 4096 "$scratch.img" 2>/dev/null &&
+    mount -o loop,noinit_itable "$scratch.img" "$scratch" 2>/dev/null; then
+    echo "trees on: $(findmnt -n -o FSTYPE,OPTIONS "$scratch" | tr -s " "), an image on the build tree's disk"
+else
+    echo "trees on: the build tree's disk (no file system of the benchmark's own here)"
+fi
+echo "build tree's disk: $(findmnt -n -o FSTYPE,OPTIONS -T "$host" | tr -s " ")"
+declare -A folder=([browser]=$scratch [flat]=$scratch [added]=$scratch [browser-host]=$host)
+
 # An install to start from: the launcher, the old data folder of tree $1 with
 # the stand-in as browser and a post-upgrade program, and the staged update
 # with the stand-in as its browser.
 make_template() {
-    local template=$scratch/$1
+    local template=${folder[$1]}/$1
     # shellcheck disable=SC2086  # one argument a word
     make_tree --seed 1 ${old_tree[$1]} "$template/TavrelData"
     # shellcheck disable=SC2086
@@ -103,7 +130,7 @@ next_copy() {
     local key=$tree.$1
     local i=${used[$key]:-$((1 - warm_up))}
     used[$key]=$((i + 1))
-    copy=$scratch/$key.$i
+    copy=${folder[$tree]}/$key.$i
 }
 
 # Waits up to 5 s for the record that the browser started from data folder
@@ -163,20 +190,20 @@ for tree in "${trees[@]}"; do
     make_template "$tree" >/dev/null
     for way in "${ways[@]}"; do
         for ((i = 0; i <= update_runs[$tree]; i++)); do
-            cp -a "$scratch/$tree" "$scratch/$tree.$way.$i"
+            cp -a "${folder[$tree]}/$tree" "${folder[$tree]}/$tree.$way.$i"
         done
     done
     sync
     sleep "$settle_seconds"
     # What one run deletes would slow the next one's new files (see above).
     pause=0
-    [ "$tree" != browser ] && pause=$settle_seconds
+    [[ $tree != browser* ]] && pause=$settle_seconds
     alternate "${update_runs[$tree]}" "$scratch/update.$tree" '%8.3f s  peak %6d KB' \
         time_launcher time_launcher_no_flush time_cp_sync_rm time_cp_rm time_link_sync_rm
     # The launcher leaves what cp leaves, but the post-upgrade program, and
     # its lock file beside it.
     diff -rq --exclude=TavrelPostUpgrade.exe --exclude=update.lock --exclude=launcher_no_flush \
-        "$scratch/$tree.launcher.1/TavrelData" "$scratch/$tree.cp_rm.1/TavrelData"
+        "${folder[$tree]}/$tree.launcher.1/TavrelData" "${folder[$tree]}/$tree.cp_rm.1/TavrelData"
     row=$tree
     for way in "${ways[@]}"; do
         row+=" $(median_of "$scratch/update.$tree.$way" 1) $(median_of "$scratch/update.$tree.$way" 2)"
@@ -185,7 +212,7 @@ for tree in "${trees[@]}"; do
     row+=" $(median_ratio "$tree" launcher_no_flush cp_rm)"
     row+=" $(median_ratio "$tree" launcher link_sync_rm)"
     summary+=("$row")
-    rm -rf "${scratch:?}/$tree" "$scratch/$tree".*.*
+    rm -rf "${folder[$tree]:?}/$tree" "${folder[$tree]}/$tree".*.*
 done
 
 start=$scratch/start
@@ -213,8 +240,8 @@ browser_s=$(median_of "$scratch/start.browser" 1)
 
 missed=0
 echo
-echo "== update (medians of ${update_runs[browser]}, ${update_runs[flat]} and ${update_runs[added]} runs; wall time, then peak memory)"
-printf '%-8s %18s %18s %18s %18s %18s\n' tree launcher launcher_no_flush cp_sync_rm cp_rm \
+echo "== update (medians of ${update_runs[browser]}, ${update_runs[flat]} and ${update_runs[added]} runs, browser-host as browser; wall time, then peak memory)"
+printf '%-12s %18s %18s %18s %18s %18s\n' tree launcher launcher_no_flush cp_sync_rm cp_rm \
     link_sync_rm
 for row in "${summary[@]}"; do
     read -r tree ls lk ns nk ss sk cs ck fs fk durable no_flush floor <<<"$row"
@@ -226,12 +253,12 @@ for row in "${summary[@]}"; do
     memory_verdict=$(verdict "$lk <= ${max_memory_kb[$tree]}") || missed=1
     awk -v t="$tree" -v ls="$ls" -v lk="$lk" -v ns="$ns" -v nk="$nk" -v ss="$ss" -v sk="$sk" \
         -v cs="$cs" -v ck="$ck" -v fs="$fs" -v fk="$fk" 'BEGIN {
-            printf "%-8s %8.3f s %6d KB %8.3f s %6d KB %8.3f s %6d KB %8.3f s %6d KB %8.3f s %6d KB\n",
+            printf "%-12s %8.3f s %6d KB %8.3f s %6d KB %8.3f s %6d KB %8.3f s %6d KB %8.3f s %6d KB\n",
                    t, ls, lk, ns, nk, ss, sk, cs, ck, fs, fk
         }'
     awk -v t="$tree" -v d="$durable" -v n="$no_flush" -v f="$floor" -v g="$time_goal" \
         -v mm="${max_memory_kb[$tree]}" -v vm="$memory_verdict" 'BEGIN {
-            printf "%-8s durable %.3f (%s), no-flush %.3f, over the link floor %.2f;" \
+            printf "%-12s durable %.3f (%s), no-flush %.3f, over the link floor %.2f;" \
                    " memory <= %d KB: %s\n", t, d, g, n, f, mm, vm
         }'
 done

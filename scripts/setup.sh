@@ -6,7 +6,7 @@
 set -eu
 
 packages="cmake ninja-build g++ googletest python3 git g++-mingw-w64-x86-64-posix wine wine64
-clang libclang-rt-14-dev clang-format clang-tidy cppcheck"
+clang libclang-rt-14-dev clang-format clang-tidy cppcheck e2fsprogs"
 
 missing=""
 for package in $packages; do
