@@ -36,12 +36,18 @@ bool IsDotEntry(const Utf16Text& name) {
     return name == u"." || name == u"..";
 }
 
-bool ComesFirst(const Entry& a, const Entry& b) {
-    if (IsDotEntry(a.name) || IsDotEntry(b.name)) {
-        return IsDotEntry(a.name) && (!IsDotEntry(b.name) || a.name.size() < b.name.size());
-    }
-    return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                        [](WCHAR x, WCHAR y) { return FoldCase(x) < FoldCase(y); });
+// "." and ".." first, in that order, as Windows gives them; then the other
+// names, case folded.
+void SortEntries(std::vector<Entry>& entries) {
+    const auto names = std::partition(entries.begin(), entries.end(),
+                                      [](const Entry& entry) { return IsDotEntry(entry.name); });
+    std::sort(entries.begin(), names,
+              [](const Entry& a, const Entry& b) { return a.name.size() < b.name.size(); });
+    std::sort(names, entries.end(), [](const Entry& a, const Entry& b) {
+        return std::lexicographical_compare(
+            a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+            [](WCHAR x, WCHAR y) { return FoldCase(x) < FoldCase(y); });
+    });
 }
 
 // What the entry `name` of the open folder is, without following a link.
@@ -148,7 +154,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     if (search->entries.empty()) {
         return FailSearch(search->readError != 0 ? search->readError : ERROR_FILE_NOT_FOUND);
     }
-    std::sort(search->entries.begin(), search->entries.end(), ComesFirst);
+    SortEntries(search->entries);
     Fill(search->entries[0], data);
     return search.release();
 }

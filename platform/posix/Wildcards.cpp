@@ -29,10 +29,6 @@ bool Matches(const WCHAR* pattern, const WCHAR* name) {
 
 }  // namespace
 
-WCHAR FoldCase(WCHAR c) {
-    return c >= u'a' && c <= u'z' ? static_cast<WCHAR>(c - u'a' + u'A') : c;
-}
-
 bool MatchesWildcards(const Utf16Text& pattern, const Utf16Text& name) {
     if (Matches(pattern.c_str(), name.c_str())) {
         return true;
