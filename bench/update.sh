@@ -37,15 +37,15 @@
 #   started), against the browser started directly, 20 runs alternating, warm.
 #
 # Goals: the launcher's wall time is at most 0.3 times that of cp_sync_rm on
-# the browser and added trees on the benchmark's file system (the median of the ratios of the runs side by
-# side; flat has none, where placing by name costs what its directory
-# operations cost); its median peak memory no more than before it linked,
+# the browser and added trees (the median of the ratios of the runs side by
+# side; flat and browser-host have none: on flat placing by name costs what
+# its directory operations cost); its median peak memory no more than before it linked,
 # to the tenth of a MB (2.3 MB on browser, 29.5 MB on flat, and no more on
 # added): the peak of a process this small moves by some 100 KB from run to
 # run with the pages of the program it maps; a start with no update at most
 # 1.1 times starting the browser directly. Exits 1 when a goal is missed.
 #
-# Run from the repository root: bench/update.sh (about 35 minutes, 20 GB of
+# Run from the repository root: bench/update.sh (about 30 minutes, 20 GB of
 # disk; bench/update.sh --quick: once, on small trees, to see that it works;
 # see lib.sh).
 # shellcheck disable=SC2317  # the time_ functions are called through alternate
