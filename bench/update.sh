@@ -100,7 +100,8 @@ if truncate -s 24G "$scratch.img" && mkfs.ext4 -q -i 4096 "$scratch.img" 2>/dev/
 else
     echo "trees on: the build tree's disk (no file system of the benchmark's own here)"
 fi
-echo "build tree's disk: $(findmnt -n -o FSTYPE,OPTIONS -T "$host" | tr -s " ")"
+disk=$(findmnt -n -o FSTYPE,OPTIONS -T "$host" | tr -s " ") || true
+echo "build tree's disk: ${disk:-not known here}"
 declare -A folder=([browser]=$scratch [flat]=$scratch [added]=$scratch [browser-host]=$host)
 
 # An install to start from: the launcher, the old data folder of tree $1 with
